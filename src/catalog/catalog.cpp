@@ -1,0 +1,163 @@
+#include "catalog/catalog.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "text/char_class.h"
+
+namespace movrek {
+
+namespace {
+
+std::optional<std::string> to_owned(Text t) {
+  if (!t) return std::nullopt;
+  return std::string(*t);
+}
+
+// The first eight folded bytes as a big-endian number. Names hold no NUL, so
+// two keys that differ order their names exactly as compare_names does.
+std::uint64_t sort_key(std::string_view name) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    key <<= 8;
+    if (i < name.size()) key |= fold_case(static_cast<unsigned char>(name[i]));
+  }
+  return key;
+}
+
+}  // namespace
+
+Text FileEntry::field(int i) const {
+  if (len_[i] == kNone) return std::nullopt;
+  std::size_t offset = 0;
+  for (int k = 0; k < i; ++k) {
+    if (len_[k] != kNone) offset += len_[k];
+  }
+  return std::string_view(base_ + offset, len_[i]);
+}
+
+Area::Area(std::string_view name, Text description, Text link)
+    : name_(name), description_(to_owned(description)), link_(to_owned(link)) {}
+
+Text Area::description() const {
+  if (!description_) return std::nullopt;
+  return std::string_view(*description_);
+}
+
+Text Area::link() const {
+  if (!link_) return std::nullopt;
+  return std::string_view(*link_);
+}
+
+const std::vector<FileEntry>& Area::files() const {
+  if (!sorted_) {
+    std::sort(files_.begin(), files_.end(), [](const FileEntry& a, const FileEntry& b) {
+      if (a.key_ != b.key_) return a.key_ < b.key_;
+      const int c = compare_names(a.name(), b.name());
+      if (c != 0) return c < 0;
+      return a.seq_ > b.seq_;
+    });
+    sorted_ = true;
+  }
+  return files_;
+}
+
+Group::Group(std::optional<std::string> report_name, std::optional<std::string> header_name,
+             std::optional<std::string> footer_name)
+    : report(std::move(report_name)),
+      header(std::move(header_name)),
+      footer(std::move(footer_name)) {}
+
+Area* Group::find_area(std::string_view name) const {
+  const auto it = areas_.find(name);
+  return it == areas_.end() ? nullptr : it->second.get();
+}
+
+std::unique_ptr<Group> make_configured_group() {
+  return std::make_unique<Group>(std::nullopt, std::string(kDefaultHeaderName),
+                                 std::string(kDefaultFooterName));
+}
+
+Catalog::Catalog() {
+  chain_.push_back(make_configured_group());
+  chain_.front()->chain_position_ = 0;
+}
+
+void Catalog::index_area(Group& group, Area& area) {
+  const auto [it, inserted] = index_.try_emplace(area.name(), Placement{&group, &area});
+  if (!inserted && it->second.group->chain_position_ > group.chain_position_) {
+    it->second = Placement{&group, &area};
+  }
+  last_.reset();
+}
+
+Group& Catalog::append_group(std::unique_ptr<Group> group) {
+  group->chain_position_ = static_cast<long>(chain_.size());
+  chain_.push_back(std::move(group));
+  Group& g = *chain_.back();
+  for (auto& [key, area] : g.areas_)
+    index_area(g, *area);
+  return g;
+}
+
+void Catalog::insert_area(Group& group, std::string_view name, Text description, Text link) {
+  if (group.areas_.find(name) != group.areas_.end()) return;
+  auto area = std::make_unique<Area>(name, description, link);
+  Area& a = *area;
+  group.areas_.emplace(std::string_view(a.name()), std::move(area));
+  if (group.chain_position_ >= 0) index_area(group, a);
+}
+
+void Catalog::insert_file(Area& area, std::string_view name, Text size, Text description,
+                          Text origin) {
+  const Text texts[4] = {name, size, description, origin};
+  std::size_t total = 0;
+  for (const Text& t : texts) {
+    if (t) total += t->size();
+  }
+  FileEntry entry;
+  char* p = total > 0 ? arena_.allocate(total) : nullptr;
+  entry.base_ = p;
+  for (int i = 0; i < 4; ++i) {
+    if (!texts[i]) {
+      entry.len_[i] = FileEntry::kNone;
+      continue;
+    }
+    entry.len_[i] = static_cast<std::uint32_t>(texts[i]->size());
+    if (!texts[i]->empty()) std::memcpy(p, texts[i]->data(), texts[i]->size());
+    p += texts[i]->size();
+  }
+  entry.seq_ = next_seq_++;
+  entry.key_ = sort_key(name);
+  if (area.sorted_ && !area.files_.empty()) {
+    const FileEntry& last = area.files_.back();
+    // Arrivals in ascending order keep the list sorted without a sort.
+    area.sorted_ =
+        last.key_ < entry.key_ || (last.key_ == entry.key_ && compare_names(last.name(), name) < 0);
+  }
+  area.files_.push_back(entry);
+}
+
+void Catalog::add_input_record(const InputRecord& record) {
+  const std::string_view area_name = *record.area_name;
+  Placement place{};
+  if (last_ && names_equal(last_->area->name(), area_name)) {
+    place = *last_;
+  } else if (const auto it = index_.find(area_name); it != index_.end()) {
+    place = it->second;
+  } else {
+    Group& home = default_group();
+    insert_area(home, area_name, record.area_description, record.link);
+    place = Placement{&home, home.find_area(area_name)};
+  }
+  Area& area = *place.area;
+  if (!area.description_ && record.area_description) {
+    area.description_ = std::string(*record.area_description);
+  }
+  if (!area.link_ && record.link) area.link_ = std::string(*record.link);
+  insert_file(area, *record.file_name, record.size, record.file_description, record.origin);
+  ++place.group->file_count_;
+  last_ = place;
+}
+
+}  // namespace movrek

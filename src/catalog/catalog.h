@@ -1,0 +1,168 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "text/arena.h"
+#include "text/names.h"
+
+// The announcement catalog: the group chain, each group's areas sorted by
+// name, each area's files sorted by name. A run fills it once (configured
+// groups first, then one record per announced file) and the report writer
+// reads it. Nothing is ever removed.
+//
+// Orders are those of plain sorted insertion under compare_names: areas are
+// unique per group and keep the name as first written; files with equal names
+// are listed newest first. They are kept with maps, an index and one sort per
+// area, so that placing a record costs O(log n), not a walk of every list.
+namespace movrek {
+
+// A text that may be missing. A present text may be empty.
+using Text = std::optional<std::string_view>;
+
+// The seven texts of one record of the new-files list. The views belong to the
+// caller and need only live for the call that takes the record.
+struct InputRecord {
+  Text area_name;
+  Text area_description;
+  Text link;
+  Text file_name;
+  Text size;
+  Text file_description;
+  Text origin;
+};
+
+// One announced file. Its texts live in the catalog's arena.
+class FileEntry {
+ public:
+  std::string_view name() const { return std::string_view(base_, len_[0]); }
+  Text size() const { return field(1); }
+  Text description() const { return field(2); }
+  Text origin() const { return field(3); }
+
+ private:
+  friend class Catalog;
+  friend class Area;
+  static constexpr std::uint32_t kNone = UINT32_MAX;
+  Text field(int i) const;
+
+  const char* base_ = nullptr;           // name, size, description, origin, back to back
+  std::uint32_t len_[4] = {0, 0, 0, 0};  // kNone for a missing text
+  std::uint32_t seq_ = 0;                // arrival order, for newest-first among equals
+  std::uint64_t key_ = 0;                // folded first 8 name bytes, big-endian
+};
+
+class Area {
+ public:
+  Area(std::string_view name, Text description, Text link);
+
+  const std::string& name() const { return name_; }
+  Text description() const;
+  Text link() const;
+  // The files in list order: ascending by name, equal names newest first.
+  const std::vector<FileEntry>& files() const;
+  std::size_t file_total() const { return files_.size(); }
+
+ private:
+  friend class Catalog;
+  std::string name_;
+  std::optional<std::string> description_;
+  std::optional<std::string> link_;
+  mutable std::vector<FileEntry> files_;
+  mutable bool sorted_ = true;
+};
+
+class Group {
+ public:
+  // The three names are the group's own; any of them may be missing.
+  Group(std::optional<std::string> report, std::optional<std::string> header,
+        std::optional<std::string> footer);
+
+  std::optional<std::string> report;
+  std::optional<std::string> header;
+  std::optional<std::string> footer;
+
+  // Number of files placed into this group by add_input_record.
+  std::uint32_t file_count() const { return file_count_; }
+
+  // The areas in list order: ascending by name, one per name.
+  template <typename F>
+  void for_each_area(F&& f) const {
+    for (const auto& [key, area] : areas_)
+      f(*area);
+  }
+  std::size_t area_total() const { return areas_.size(); }
+
+  // The area whose name equals `name` under compare_names, or nullptr.
+  Area* find_area(std::string_view name) const;
+
+ private:
+  friend class Catalog;
+  struct NameLess {
+    bool operator()(std::string_view a, std::string_view b) const {
+      return compare_names(a, b) < 0;
+    }
+  };
+  std::map<std::string_view, std::unique_ptr<Area>, NameLess> areas_;
+  std::uint32_t file_count_ = 0;
+  long chain_position_ = -1;  // -1 until the group is in the chain
+};
+
+inline constexpr std::string_view kDefaultHeaderName = "header.txt";
+inline constexpr std::string_view kDefaultFooterName = "footer.txt";
+
+// A group as configured groups start: no report, the default header and footer.
+std::unique_ptr<Group> make_configured_group();
+
+class Catalog {
+ public:
+  // The chain starts with the default group: no report yet, the default
+  // header and footer names, no areas.
+  Catalog();
+  Catalog(const Catalog&) = delete;
+  Catalog& operator=(const Catalog&) = delete;
+
+  Group& default_group() { return *chain_.front(); }
+  const Group& default_group() const { return *chain_.front(); }
+  // The group chain: the default group, then the configured groups in the
+  // order they were appended.
+  const std::vector<std::unique_ptr<Group>>& groups() const { return chain_; }
+
+  // Links `group` after the last group of the chain.
+  Group& append_group(std::unique_ptr<Group> group);
+
+  // Inserts an area at its sorted place, or does nothing when the group has
+  // an area of that name already (the first-written name and its texts stay).
+  void insert_area(Group& group, std::string_view name, Text description, Text link);
+
+  // Adds a file to the area's list; equal names are listed newest first.
+  void insert_file(Area& area, std::string_view name, Text size, Text description, Text origin);
+
+  // Places the file of one record: into the first group in chain order that
+  // has an area of the record's area name, or else into a new area of the
+  // default group. An area's description and link are set once, by the first
+  // record that carries them. REQUIRES: area_name and file_name are present.
+  void add_input_record(const InputRecord& record);
+
+ private:
+  struct Placement {
+    Group* group;
+    Area* area;
+  };
+  void index_area(Group& group, Area& area);
+
+  std::vector<std::unique_ptr<Group>> chain_;
+  // Area name -> the first group in chain order that holds it.
+  std::unordered_map<std::string_view, Placement, NameHash, NameEqual> index_;
+  std::optional<Placement> last_;  // the placement of the previous record
+  Arena arena_;
+  std::uint32_t next_seq_ = 0;
+};
+
+}  // namespace movrek

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace movrek {
+
+struct CommandLine {
+  std::string input_path;
+  std::string output_path;
+};
+
+// Parses the arguments after the program name. `is_introducer` tells which
+// bytes introduce options on this host. Returns 0 for a valid command line
+// (both paths stored), 1 when help was requested, -1 when it is invalid.
+int parse_command_line(int argc, const char* const* argv, bool (*is_introducer)(char),
+                       CommandLine& out);
+
+}  // namespace movrek

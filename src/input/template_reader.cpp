@@ -1,0 +1,35 @@
+#include "input/template_reader.h"
+
+#include "text/text_reader.h"
+
+namespace movrek {
+
+namespace {
+// The template is read into an 8-byte buffer: pieces of at most 7 bytes.
+constexpr std::size_t kPieceLimit = 7;
+}  // namespace
+
+int read_template(ByteSource& source, TemplateList& tags) {
+  TextReader reader(source);
+  std::string piece;
+  int count = 0;
+  while (!reader.eof()) {
+    ++count;
+    if (!reader.read_piece(kPieceLimit, piece)) {
+      // No piece and no end of file: the read failed. Report the piece.
+      if (reader.failed()) return count;
+      continue;
+    }
+    if (piece[0] == '\0') return count;
+    tags.push_back(piece.size() > 1 ? piece[1] : '\0');
+  }
+  return 0;
+}
+
+int read_template(const std::string& path, TemplateList& tags) {
+  const auto source = FileSource::open(path);
+  if (!source) return -1;
+  return read_template(*source, tags);
+}
+
+}  // namespace movrek

@@ -1,0 +1,162 @@
+#include "report/report_writer.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "report/report_messages.h"
+#include "text/decimal.h"
+#include "text/format.h"
+#include "text/take_word.h"
+#include "text/text_reader.h"
+
+namespace movrek {
+
+namespace {
+
+constexpr char kRuleByte = static_cast<char>(0xC4);
+constexpr long kNameColumns = 13;  // "%-12.12s "
+constexpr long kSizeColumns = 9;   // "%8.8s "
+// Headers and footers are copied through a 256-byte buffer.
+constexpr std::size_t kCopyPiece = 255;
+
+void write_number(TextWriter& out, std::uint64_t value) {
+  char digits[24];
+  const auto res = std::to_chars(digits, digits + sizeof digits, value);
+  out.write(std::string_view(digits, static_cast<std::size_t>(res.ptr - digits)));
+}
+
+// A line feed and the indentation under the first description column.
+void new_line_indent(TextWriter& out, long indent) {
+  out.put('\n');
+  out.fill(' ', indent);
+}
+
+// Writes the words of `text`, each after one space, breaking the line before a
+// word that does not fit, with its space, into what is left of `available`.
+void wrap(std::string_view text, long available, long indent, TextWriter& out) {
+  long column = 0;
+  std::string_view cursor = text;
+  while (const auto word = take_word(cursor, available)) {
+    const long n = static_cast<long>(word->size());
+    if (n + 1 > available - column) {
+      new_line_indent(out, indent);
+      column = 0;
+    }
+    out.put(' ');
+    out.write(*word);
+    column += n + 1;
+  }
+}
+
+void write_file_entry(const FileEntry& file, const Settings& settings, TextWriter& out,
+                      std::uint32_t& byte_total) {
+  const std::string_view name = file.name().substr(0, 12);
+  out.write(name);
+  out.fill(' ', static_cast<long>(12 - name.size()) + 1);
+
+  const long width = settings.report_width;
+  long available = width - kNameColumns;
+  if (const Text size = file.size()) {
+    const std::string_view shown = size->substr(0, 8);
+    out.fill(' ', static_cast<long>(8 - shown.size()));
+    out.write(shown);
+    out.put(' ');
+    byte_total += decimal_value(*size);
+    available -= kSizeColumns;
+  }
+  const long indent = width - available;  // 13, or 22 with a size column
+  const Text description = file.description();
+  if (description) {
+    wrap(description->empty() ? std::string_view(settings.no_description) : *description, available,
+         indent, out);
+  }
+  if (const Text origin = file.origin(); origin && !origin->empty()) {
+    if (description) new_line_indent(out, indent);
+    out.write(" Origin: ");
+    out.write(*origin);
+  }
+  out.put('\n');
+}
+
+}  // namespace
+
+void write_area_block(const Area& area, const Settings& settings, TextWriter& out) {
+  out.write("\n Area ");
+  out.write(area.name());
+  if (const Text d = area.description(); d && !d->empty()) {
+    out.write(" (");
+    out.write(*d);
+    out.put(')');
+  }
+  if (const Text l = area.link(); l && !l->empty()) {
+    out.write(" from ");
+    out.write(*l);
+  }
+  out.put('\n');
+  out.fill(kRuleByte, settings.report_width);
+  out.put('\n');
+
+  std::uint32_t byte_total = 0;
+  std::int32_t file_counter = 0;
+  for (const FileEntry& file : area.files()) {
+    write_file_entry(file, settings, out, byte_total);
+    ++file_counter;
+  }
+
+  out.fill(kRuleByte, settings.report_width);
+  out.write("\n Total ");
+  if (byte_total != 0) {
+    out.write("of ");
+    write_number(out, byte_total);
+    out.write(" bytes in ");
+  }
+  if (file_counter < 0) {
+    out.put('-');
+    write_number(out, 0u - static_cast<std::uint32_t>(file_counter));
+  } else {
+    write_number(out, static_cast<std::uint32_t>(file_counter));
+  }
+  const bool singular = file_counter % 100 != 11 && file_counter % 10 == 1;
+  out.write(singular ? " file\n" : " files\n");
+}
+
+bool copy_text_file(const std::optional<std::string>& name, TextWriter& report) {
+  if (!name) return false;
+  const auto source = FileSource::open(*name);
+  if (!source) return false;
+  TextReader reader(*source);
+  std::string piece;
+  while (reader.read_piece(kCopyPiece, piece)) {
+    // A NUL byte drops itself and the rest of its piece.
+    const void* nul = std::memchr(piece.data(), '\0', piece.size());
+    const std::size_t n =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data()) : piece.size();
+    report.write(std::string_view(piece.data(), n));
+  }
+  return true;
+}
+
+ReportResult write_reports(const Catalog& catalog, const Settings& settings,
+                           const ConsoleOut& console, const SinkFactory& open_sink) {
+  for (const auto& group : catalog.groups()) {
+    const std::string report = group->report.value_or(std::string());
+    if (group->file_count() == 0) {
+      console(format_message(messages::kNothingToWrite, {report}));
+      continue;
+    }
+    const std::unique_ptr<ByteSink> sink = open_sink(report);
+    if (!sink) return {ReportResult::Status::kCannotCreate, report};
+    console(format_message(messages::kWritingReport, {report}));
+
+    TextWriter out(*sink);
+    copy_text_file(group->header, out);
+    group->for_each_area([&](const Area& area) {
+      if (area.file_total() > 0 && out.ok()) write_area_block(area, settings, out);
+    });
+    copy_text_file(group->footer, out);
+    if (!out.close()) return {ReportResult::Status::kWriteFailed, report};
+  }
+  return {};
+}
+
+}  // namespace movrek

@@ -1,0 +1,33 @@
+#include "text/arena.h"
+
+#include <cstring>
+
+namespace movrek {
+
+char* Arena::allocate(std::size_t n) {
+  if (n > left_) {
+    // Large texts get a block of their own, so the current block is not wasted.
+    if (n > kBlockSize / 4) {
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(n));
+      reserved_ += n;
+      return blocks_.back().get();
+    }
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+    reserved_ += kBlockSize;
+    next_ = blocks_.back().get();
+    left_ = kBlockSize;
+  }
+  char* p = next_;
+  next_ += n;
+  left_ -= n;
+  return p;
+}
+
+std::string_view Arena::copy(std::string_view text) {
+  if (text.empty()) return std::string_view("", 0);
+  char* p = allocate(text.size());
+  std::memcpy(p, text.data(), text.size());
+  return std::string_view(p, text.size());
+}
+
+}  // namespace movrek

@@ -1,0 +1,29 @@
+#include "text/format.h"
+
+#include <charconv>
+
+namespace movrek {
+
+std::string format_message(std::string_view pattern, std::initializer_list<std::string_view> args) {
+  std::string out;
+  out.reserve(pattern.size() + 64);
+  auto arg = args.begin();
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() &&
+        (pattern[i + 1] == 's' || pattern[i + 1] == 'd') && arg != args.end()) {
+      out.append(*arg++);
+      ++i;
+    } else {
+      out.push_back(pattern[i]);
+    }
+  }
+  return out;
+}
+
+std::string decimal_text(long long value) {
+  char digits[24];
+  const auto res = std::to_chars(digits, digits + sizeof digits, value);
+  return std::string(digits, res.ptr);
+}
+
+}  // namespace movrek

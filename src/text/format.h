@@ -1,0 +1,16 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace movrek {
+
+// Fills a message pattern: each "%s" or "%d" in turn takes the next argument,
+// as text. Numbers are passed through decimal_text.
+std::string format_message(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+// A signed number as decimal text.
+std::string decimal_text(long long value);
+
+}  // namespace movrek

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "text/byte_io.h"
+
+namespace movrek {
+
+// Writes text to a byte sink in the DOS convention: every line feed becomes
+// CR LF, on every host; all other bytes pass unchanged. Output is gathered in
+// a large buffer. The first failed write is remembered, and nothing more is
+// written after it.
+class TextWriter {
+ public:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  explicit TextWriter(ByteSink& sink);
+
+  void write(std::string_view text);
+  void put(char c);
+  // Writes `count` copies of `c` (none for a count of 0 or less).
+  void fill(char c, long count);
+
+  // Flushes the buffer and closes the sink. Returns false when any write,
+  // the flush or the close failed.
+  bool close();
+  bool ok() const { return ok_; }
+
+ private:
+  void flush();
+  void append_raw(const char* data, std::size_t n);
+
+  ByteSink& sink_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+  bool ok_ = true;
+  bool closed_ = false;
+};
+
+}  // namespace movrek
