@@ -137,14 +137,15 @@ int read_config(ByteSource& source, char separator, Settings& settings, Catalog&
   int line = 0;
   while (true) {
     const bool got = reader.read_piece(kPieceLimit, piece);
+    // A read that fails short of the end of the file stops the reading as an
+    // error at the line it was reading; the part of that line read before the
+    // failure changes nothing.
+    if (reader.failed()) return line + 1;
     if (got) {
       ++line;
       if (!config.do_line(piece)) return line;
     }
     if (reader.eof()) return 0;
-    // A read that fails short of the end of the file stops the reading as an
-    // error at the line it was reading.
-    if (reader.failed()) return got ? line : line + 1;
   }
 }
 

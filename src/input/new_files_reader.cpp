@@ -51,7 +51,8 @@ bool read_new_files(ByteSource& list, const TemplateList& tags, const ExcludedAr
     InputRecord record;
     for (std::size_t i = 0; i < tags.size() && !reader.eof(); ++i) {
       std::string_view line;
-      if (!reader.read_line(line, scratch)) continue;
+      // A line cut short by a failed read stores nothing.
+      if (!reader.read_line(line, scratch) || reader.failed()) continue;
       Text* field = field_for(tags[i], record);
       if (field == nullptr) continue;
       copies[i].assign(cut_at_nul(line));

@@ -15,11 +15,11 @@ int read_template(ByteSource& source, TemplateList& tags) {
   int count = 0;
   while (!reader.eof()) {
     ++count;
-    if (!reader.read_piece(kPieceLimit, piece)) {
-      // No piece and no end of file: the read failed. Report the piece.
-      if (reader.failed()) return count;
-      continue;
-    }
+    const bool got = reader.read_piece(kPieceLimit, piece);
+    // A failed read reports the piece it was reading; a piece cut short by
+    // the failure adds no entry.
+    if (reader.failed()) return count;
+    if (!got) continue;
     if (piece[0] == '\0') return count;
     tags.push_back(piece.size() > 1 ? piece[1] : '\0');
   }

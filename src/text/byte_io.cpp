@@ -36,7 +36,8 @@ long MemorySource::read(char* buf, std::size_t n) {
     if (pos_ >= fail_at_) return -1;
     want = fail_at_ - pos_;
   }
-  std::memcpy(buf, data_.data() + pos_, want);
+  // An empty view may have no data pointer at all, which memcpy must not see.
+  if (want > 0) std::memcpy(buf, data_.data() + pos_, want);
   pos_ += want;
   return static_cast<long>(want);
 }
