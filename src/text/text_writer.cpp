@@ -4,19 +4,20 @@
 
 namespace movrek {
 
-TextWriter::TextWriter(ByteSink& sink) : sink_(sink), buffer_(kBufferSize) {}
+TextWriter::TextWriter(ByteSink& sink)
+    : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
 
 void TextWriter::flush() {
-  if (used_ > 0 && ok_) ok_ = sink_.write(buffer_.data(), used_);
+  if (used_ > 0 && ok_) ok_ = sink_.write(buffer_.get(), used_);
   used_ = 0;
 }
 
 void TextWriter::append_raw(const char* data, std::size_t n) {
   while (n > 0) {
-    if (used_ == buffer_.size()) flush();
-    std::size_t take = buffer_.size() - used_;
+    if (used_ == kBufferSize) flush();
+    std::size_t take = kBufferSize - used_;
     if (take > n) take = n;
-    std::memcpy(buffer_.data() + used_, data, take);
+    std::memcpy(buffer_.get() + used_, data, take);
     used_ += take;
     data += take;
     n -= take;
@@ -41,7 +42,7 @@ void TextWriter::put(char c) {
   if (c == '\n') {
     append_raw("\r\n", 2);
   } else {
-    if (used_ == buffer_.size()) flush();
+    if (used_ == kBufferSize) flush();
     buffer_[used_++] = c;
   }
 }
@@ -53,10 +54,10 @@ void TextWriter::fill(char c, long count) {
     return;
   }
   while (count > 0) {
-    if (used_ == buffer_.size()) flush();
-    std::size_t take = buffer_.size() - used_;
+    if (used_ == kBufferSize) flush();
+    std::size_t take = kBufferSize - used_;
     if (static_cast<unsigned long>(count) < take) take = static_cast<std::size_t>(count);
-    std::memset(buffer_.data() + used_, c, take);
+    std::memset(buffer_.get() + used_, c, take);
     used_ += take;
     count -= static_cast<long>(take);
   }

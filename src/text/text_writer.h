@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "text/byte_io.h"
 
@@ -33,7 +33,7 @@ class TextWriter {
   void append_raw(const char* data, std::size_t n);
 
   ByteSink& sink_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // kBufferSize bytes, never zero-filled
   std::size_t used_ = 0;
   bool ok_ = true;
   bool closed_ = false;
