@@ -37,10 +37,18 @@ if [ ! -f "$case_dir/expected/exit" ]; then
   exit 2
 fi
 
-# Cases that depend on the host (slash as a path, /dev/full, PATH lookup)
-# carry a native-only marker and are passed over under an emulator.
-if [ ${#emulator[@]} -gt 0 ] && [ -e "$case_dir/native-only" ]; then
-  echo "$case_name: native-only case, skipped under '${emulator_text}'"
+# The host the program was built for: a .exe is a Windows program.
+host=posix
+case $binary in *.exe) host=windows ;; esac
+
+# Cases that depend on the host carry a marker: posix-only (slash as a path,
+# /dev/full, PATH lookup) or windows-only (slash options, drive paths).
+if [ $host = windows ] && [ -e "$case_dir/posix-only" ]; then
+  echo "$case_name: posix-only case, skipped for a Windows program"
+  exit 0
+fi
+if [ $host = posix ] && [ -e "$case_dir/windows-only" ]; then
+  echo "$case_name: windows-only case, skipped for a POSIX program"
   exit 0
 fi
 
@@ -137,9 +145,9 @@ if [ "$status" != "$expected_status" ]; then
 fi
 
 # Console output. The third line is the banner's credit line and is free;
-# under an emulator the console's CR LF is folded to LF first.
+# a Windows program's console (text mode) gets its CR LF folded to LF first.
 actual_stdout=$tmp/out/stdout
-if [ ${#emulator[@]} -gt 0 ]; then
+if [ $host = windows ]; then
   sed -e 's/\r$//' "$tmp/out/stdout" >"$tmp/out/stdout.folded"
   actual_stdout=$tmp/out/stdout.folded
 fi

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support.h"
+
 #include <stdlib.h>
 
 #include <cstdio>
@@ -431,9 +433,8 @@ TEST(AreaBlock, PluralOfTheFileCount) {
 class TempDir : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "movrek_rw_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    temp_ = std::make_unique<movrek::testing::TempDir>();
+    dir_ = temp_->path().string();
   }
   void TearDown() override {
     std::error_code ec;
@@ -449,6 +450,7 @@ class TempDir : public ::testing::Test {
     }
     return path;
   }
+  std::unique_ptr<movrek::testing::TempDir> temp_;
   std::string dir_;
 };
 

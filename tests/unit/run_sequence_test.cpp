@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support.h"
+
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -106,9 +107,8 @@ class ReportFiles {
 class RunSequence : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "movrek_run_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    temp_ = std::make_unique<movrek::testing::TempDir>();
+    dir_ = temp_->path().string();
     old_cwd_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
 
@@ -143,6 +143,7 @@ class RunSequence : public ::testing::Test {
         run_, [this](std::string_view s) { console_ += s; }, reports_.factory());
   }
 
+  std::unique_ptr<movrek::testing::TempDir> temp_;
   std::string dir_;
   std::filesystem::path old_cwd_;
   movrek::Run run_;
