@@ -5,7 +5,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= 2
 
-.PHONY: all build check demo asan clean format
+.PHONY: all build check demo asan windows package clean format
 
 all: build
 
@@ -22,8 +22,76 @@ asan:
 demo: build
 	@bash examples/run-demo.sh $(BUILD_DIR)/movrek32
 
+# The Windows console executable, cross-built and tested under wine.
+windows:
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+	bash tools/with-wine.sh ctest --preset windows -j $(JOBS)
+
+# The Debian package and the Windows zip.
+package:
+	cmake -S . -B build/package-deb -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_TESTS=OFF >/dev/null
+	cmake --build build/package-deb -j $(JOBS)
+	cd build/package-deb && cpack -G DEB
+	cmake -S . -B build/package-win --toolchain cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_TESTS=OFF >/dev/null
+	cmake --build build/package-win -j $(JOBS)
+	cd build/package-win && cpack -G ZIP
+	@ls -l build/package-deb/*.deb build/package-win/*.zip
+
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' 'fuzz/*.cpp')
 
 clean:
 	rm -rf build
+
+# Release build with the benchmark tools, synthetic lists, timings. Prints only.
+.PHONY: bench
+bench:
+	@bash bench/run_bench.sh
+
+# libFuzzer targets (clang, ASan, UBSan): builds them in build/fuzz and runs
+# each for FUZZ_SECONDS on a working copy of its seed corpus in fuzz/corpus-run/
+# (git-ignored; it keeps growing from run to run). A crash leaves its input
+# beside that copy as fuzz/corpus-run/<target>-crash-*.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := config_fuzzer template_fuzzer run_fuzzer
+FUZZ_CXX ?= clang++-14
+
+.PHONY: fuzz fuzz-smoke
+fuzz:
+	cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) >/dev/null
+	cmake --build build/fuzz -j 1
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p fuzz/corpus-run/$$t; \
+	  cp -n fuzz/corpus/$$t/* fuzz/corpus-run/$$t/; \
+	  echo "== $$t for $(FUZZ_SECONDS) s"; \
+	  build/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+	    -dict=fuzz/movrek.dict -artifact_prefix=fuzz/corpus-run/$$t- fuzz/corpus-run/$$t; \
+	done
+
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=10
+
+# Line and branch coverage of src/ by all tests (unit and end-to-end): a gcc
+# --coverage build in build/coverage, ctest, then gcovr. Fails when a test does,
+# after printing the figures.
+.PHONY: coverage
+coverage:
+	cmake --preset coverage >/dev/null
+	cmake --build --preset coverage -j 1
+	find build/coverage -name '*.gcda' -delete
+	@status=0; ctest --preset coverage -j 1 || status=$$?; \
+	gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
+	  --print-summary build/coverage; \
+	gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
+	  --branches build/coverage; \
+	exit $$status
+
+# Every end-to-end case with the program under valgrind's memcheck (memory
+# errors and leaks fail the case); a -g build of the program in build/valgrind.
+.PHONY: valgrind
+valgrind:
+	cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOVREK_BUILD_TESTS=OFF >/dev/null
+	cmake --build build/valgrind --target movrek32 -j 1
+	bash tests/valgrind/run_e2e_under_valgrind.sh build/valgrind/movrek32
