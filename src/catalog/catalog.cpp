@@ -9,11 +9,6 @@ namespace movrek {
 
 namespace {
 
-std::optional<std::string> to_owned(Text t) {
-  if (!t) return std::nullopt;
-  return std::string(*t);
-}
-
 // The first eight folded bytes as a big-endian number. Names hold no NUL, so
 // two keys that differ order their names exactly as compare_names does.
 std::uint64_t sort_key(std::string_view name) {
@@ -34,19 +29,6 @@ Text FileEntry::field(int i) const {
     if (len_[k] != kNone) offset += len_[k];
   }
   return std::string_view(base_ + offset, len_[i]);
-}
-
-Area::Area(std::string_view name, Text description, Text link)
-    : name_(name), description_(to_owned(description)), link_(to_owned(link)) {}
-
-Text Area::description() const {
-  if (!description_) return std::nullopt;
-  return std::string_view(*description_);
-}
-
-Text Area::link() const {
-  if (!link_) return std::nullopt;
-  return std::string_view(*link_);
 }
 
 const std::vector<FileEntry>& Area::files() const {
@@ -84,10 +66,7 @@ Catalog::Catalog() {
 }
 
 void Catalog::index_area(Group& group, Area& area) {
-  const auto [it, inserted] = index_.try_emplace(area.name(), Placement{&group, &area});
-  if (!inserted && it->second.group->chain_position_ > group.chain_position_) {
-    it->second = Placement{&group, &area};
-  }
+  index_.add(group, area);
   last_.reset();
 }
 
@@ -101,11 +80,17 @@ Group& Catalog::append_group(std::unique_ptr<Group> group) {
 }
 
 void Catalog::insert_area(Group& group, std::string_view name, Text description, Text link) {
-  if (group.areas_.find(name) != group.areas_.end()) return;
-  auto area = std::make_unique<Area>(name, description, link);
+  place_area(group, name, description, link);
+}
+
+Area& Catalog::place_area(Group& group, std::string_view name, Text description, Text link) {
+  const auto at = group.areas_.lower_bound(name);
+  if (at != group.areas_.end() && names_equal(at->first, name)) return *at->second;
+  auto area = std::make_unique<Area>(arena_.copy(name), keep(description), keep(link));
   Area& a = *area;
-  group.areas_.emplace(std::string_view(a.name()), std::move(area));
+  group.areas_.emplace_hint(at, a.name(), std::move(area));
   if (group.chain_position_ >= 0) index_area(group, a);
+  return a;
 }
 
 void Catalog::insert_file(Area& area, std::string_view name, Text size, Text description,
@@ -143,18 +128,17 @@ void Catalog::add_input_record(const InputRecord& record) {
   Placement place{};
   if (last_ && names_equal(last_->area->name(), area_name)) {
     place = *last_;
-  } else if (const auto it = index_.find(area_name); it != index_.end()) {
-    place = it->second;
+  } else if (const Placement found = index_.find(area_name); found.area != nullptr) {
+    place = found;
   } else {
     Group& home = default_group();
-    insert_area(home, area_name, record.area_description, record.link);
-    place = Placement{&home, home.find_area(area_name)};
+    place = Placement{&home, &place_area(home, area_name, record.area_description, record.link)};
   }
   Area& area = *place.area;
   if (!area.description_ && record.area_description) {
-    area.description_ = std::string(*record.area_description);
+    area.description_ = keep(record.area_description);
   }
-  if (!area.link_ && record.link) area.link_ = std::string(*record.link);
+  if (!area.link_ && record.link) area.link_ = keep(record.link);
   insert_file(area, *record.file_name, record.size, record.file_description, record.origin);
   ++place.group->file_count_;
   last_ = place;

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "catalog/area_index.h"
 #include "text/arena.h"
 #include "text/names.h"
 
@@ -60,20 +60,22 @@ class FileEntry {
 
 class Area {
  public:
-  Area(std::string_view name, Text description, Text link);
+  // The texts must outlive the area (the catalog keeps them in its arena).
+  Area(std::string_view name, Text description, Text link)
+      : name_(name), description_(description), link_(link) {}
 
-  const std::string& name() const { return name_; }
-  Text description() const;
-  Text link() const;
+  std::string_view name() const { return name_; }
+  Text description() const { return description_; }
+  Text link() const { return link_; }
   // The files in list order: ascending by name, equal names newest first.
   const std::vector<FileEntry>& files() const;
   std::size_t file_total() const { return files_.size(); }
 
  private:
   friend class Catalog;
-  std::string name_;
-  std::optional<std::string> description_;
-  std::optional<std::string> link_;
+  std::string_view name_;
+  Text description_;
+  Text link_;
   mutable std::vector<FileEntry> files_;
   mutable bool sorted_ = true;
 };
@@ -101,6 +103,10 @@ class Group {
 
   // The area whose name equals `name` under compare_names, or nullptr.
   Area* find_area(std::string_view name) const;
+
+  // The group's place in the chain (0 for the default group), or -1 while it
+  // is not in the chain.
+  long chain_position() const { return chain_position_; }
 
  private:
   friend class Catalog;
@@ -151,15 +157,14 @@ class Catalog {
   void add_input_record(const InputRecord& record);
 
  private:
-  struct Placement {
-    Group* group;
-    Area* area;
-  };
+  using Placement = AreaIndex::Entry;
+  // insert_area that gives back the area holding the name.
+  Area& place_area(Group& group, std::string_view name, Text description, Text link);
   void index_area(Group& group, Area& area);
+  Text keep(Text text) { return text ? Text(arena_.copy(*text)) : std::nullopt; }
 
   std::vector<std::unique_ptr<Group>> chain_;
-  // Area name -> the first group in chain order that holds it.
-  std::unordered_map<std::string_view, Placement, NameHash, NameEqual> index_;
+  AreaIndex index_;                // area name -> the first group in chain order holding it
   std::optional<Placement> last_;  // the placement of the previous record
   Arena arena_;
   std::uint32_t next_seq_ = 0;

@@ -43,7 +43,7 @@ void wrap(std::string_view text, long available, long indent, TextWriter& out) {
       column = 0;
     }
     out.put(' ');
-    out.write(*word);
+    out.write_plain(*word);
     column += n + 1;
   }
 }
@@ -51,7 +51,7 @@ void wrap(std::string_view text, long available, long indent, TextWriter& out) {
 void write_file_entry(const FileEntry& file, const Settings& settings, TextWriter& out,
                       std::uint32_t& byte_total) {
   const std::string_view name = file.name().substr(0, 12);
-  out.write(name);
+  out.write_plain(name);
   out.fill(' ', static_cast<long>(12 - name.size()) + 1);
 
   const long width = settings.report_width;
@@ -59,7 +59,7 @@ void write_file_entry(const FileEntry& file, const Settings& settings, TextWrite
   if (const Text size = file.size()) {
     const std::string_view shown = size->substr(0, 8);
     out.fill(' ', static_cast<long>(8 - shown.size()));
-    out.write(shown);
+    out.write_plain(shown);
     out.put(' ');
     byte_total += decimal_value(*size);
     available -= kSizeColumns;
@@ -72,8 +72,8 @@ void write_file_entry(const FileEntry& file, const Settings& settings, TextWrite
   }
   if (const Text origin = file.origin(); origin && !origin->empty()) {
     if (description) new_line_indent(out, indent);
-    out.write(" Origin: ");
-    out.write(*origin);
+    out.write_plain(" Origin: ");
+    out.write_plain(*origin);
   }
   out.put('\n');
 }
@@ -82,15 +82,15 @@ void write_file_entry(const FileEntry& file, const Settings& settings, TextWrite
 
 void write_area_block(const Area& area, const Settings& settings, TextWriter& out) {
   out.write("\n Area ");
-  out.write(area.name());
+  out.write_plain(area.name());
   if (const Text d = area.description(); d && !d->empty()) {
-    out.write(" (");
-    out.write(*d);
+    out.write_plain(" (");
+    out.write_plain(*d);
     out.put(')');
   }
   if (const Text l = area.link(); l && !l->empty()) {
-    out.write(" from ");
-    out.write(*l);
+    out.write_plain(" from ");
+    out.write_plain(*l);
   }
   out.put('\n');
   out.fill(kRuleByte, settings.report_width);
@@ -106,9 +106,9 @@ void write_area_block(const Area& area, const Settings& settings, TextWriter& ou
   out.fill(kRuleByte, settings.report_width);
   out.write("\n Total ");
   if (byte_total != 0) {
-    out.write("of ");
+    out.write_plain("of ");
     write_number(out, byte_total);
-    out.write(" bytes in ");
+    out.write_plain(" bytes in ");
   }
   if (file_counter < 0) {
     out.put('-');

@@ -11,7 +11,8 @@ namespace movrek {
 int compare_names(std::string_view a, std::string_view b);
 
 inline bool names_equal(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && compare_names(a, b) == 0;
+  // Names that match byte for byte are the common case; fold only otherwise.
+  return a.size() == b.size() && (a == b || compare_names(a, b) == 0);
 }
 
 // Hash and equality that agree with compare_names, for unordered containers

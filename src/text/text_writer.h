@@ -19,6 +19,8 @@ class TextWriter {
   explicit TextWriter(ByteSink& sink);
 
   void write(std::string_view text);
+  // Writes a text that holds no line feed, without looking for one.
+  void write_plain(std::string_view text) { append_raw(text.data(), text.size()); }
   void put(char c);
   // Writes `count` copies of `c` (none for a count of 0 or less).
   void fill(char c, long count);

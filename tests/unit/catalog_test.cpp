@@ -22,7 +22,7 @@ InputRecord record(std::string_view area, std::string_view file, Text size = std
 
 std::vector<std::string> area_names(const Group& group) {
   std::vector<std::string> names;
-  group.for_each_area([&](const Area& area) { names.push_back(area.name()); });
+  group.for_each_area([&](const Area& area) { names.emplace_back(area.name()); });
   return names;
 }
 

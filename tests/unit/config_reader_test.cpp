@@ -82,7 +82,7 @@ void PrintTo(const Outcome& o, std::ostream* os) {
 
 GroupView view_of(const Group& g) {
   GroupView v{g.report, g.header, g.footer, {}};
-  g.for_each_area([&](const Area& a) { v.areas.push_back(a.name()); });
+  g.for_each_area([&](const Area& a) { v.areas.emplace_back(a.name()); });
   return v;
 }
 

@@ -35,7 +35,7 @@ std::vector<std::string> rows_of(const Catalog& catalog) {
   for (std::size_t g = 0; g < chain.size(); ++g) {
     chain[g]->for_each_area([&](const Area& a) {
       for (const FileEntry& f : a.files()) {
-        rows.push_back(std::to_string(g) + " " + a.name() + " " + show(a.description()) + " " +
+        rows.push_back(std::to_string(g) + " " + std::string(a.name()) + " " + show(a.description()) + " " +
                        show(a.link()) + " | " + std::string(f.name()) + " " + show(f.size()) + " " +
                        show(f.description()) + " " + show(f.origin()));
       }
