@@ -94,4 +94,7 @@ coverage:
 valgrind:
 	cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOVREK_BUILD_TESTS=OFF >/dev/null
 	cmake --build build/valgrind --target movrek32 -j 1
-	bash tests/valgrind/run_e2e_under_valgrind.sh build/valgrind/movrek32
+	@failed=0; for c in tests/e2e/cases/*/; do \
+	  bash tests/e2e/run_case.sh build/valgrind/movrek32 $$c \
+	    "valgrind -q --tool=memcheck --leak-check=full --error-exitcode=99" || failed=1; \
+	done; exit $$failed

@@ -11,11 +11,13 @@ constexpr char kEndOfFile = 0x1A;
 }  // namespace
 
 TextReader::TextReader(ByteSource& source, std::size_t block_size)
-    : source_(source), buffer_(block_size == 0 ? 1 : block_size) {}
+    : source_(source),
+      buffer_(std::make_unique_for_overwrite<char[]>(block_size == 0 ? 1 : block_size)),
+      block_size_(block_size == 0 ? 1 : block_size) {}
 
 bool TextReader::refill() {
   if (eof_ || failed_) return false;
-  const long n = source_.read(buffer_.data(), buffer_.size());
+  const long n = source_.read(buffer_.get(), block_size_);
   pos_ = 0;
   end_ = 0;
   if (n < 0) {
@@ -62,7 +64,7 @@ bool TextReader::read_line(std::string_view& text, std::string& scratch) {
   bool took = false;
   while (!eof_) {
     if (pos_ == end_ && !refill()) break;
-    const char* start = buffer_.data() + pos_;
+    const char* start = buffer_.get() + pos_;
     const std::size_t avail = end_ - pos_;
     const char* lf = static_cast<const char*>(std::memchr(start, kLf, avail));
     const std::size_t seg = lf != nullptr ? static_cast<std::size_t>(lf - start) : avail;

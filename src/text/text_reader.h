@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "text/byte_io.h"
 
@@ -47,7 +47,8 @@ class TextReader {
   bool refill();
 
   ByteSource& source_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // block_size_ bytes, never zero-filled
+  std::size_t block_size_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;

@@ -1,0 +1,209 @@
+#include "fixture.h"
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace movrek::testing {
+
+namespace {
+
+std::string decode(std::string_view in) {
+  std::string out;
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (in[i] != '\\' || i + 1 >= in.size()) {
+      out.push_back(in[i]);
+      continue;
+    }
+    const char c = in[++i];
+    switch (c) {
+      case 'r':
+        out.push_back('\r');
+        break;
+      case 'n':
+        out.push_back('\n');
+        break;
+      case 't':
+        out.push_back('\t');
+        break;
+      case '0':
+        out.push_back('\0');
+        break;
+      case '\n':
+        break;  // a joined line
+      case 'x':
+        out.push_back(static_cast<char>(std::stoi(std::string(in.substr(i + 1, 2)), nullptr, 16)));
+        i += 2;
+        break;
+      default:
+        out.push_back(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string FixtureCase::bytes(const std::string& section) const {
+  const auto it = raw.find(section);
+  return it == raw.end() ? std::string() : decode(it->second);
+}
+
+std::string FixtureCase::text(const std::string& section) const {
+  const auto it = raw.find(section);
+  return it == raw.end() ? std::string() : it->second;
+}
+
+std::vector<FixtureCase> load_fixture(std::string_view file_name) {
+  const std::string path = std::string(MOVREK_TEST_DATA) + "/" + std::string(file_name);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::vector<FixtureCase> cases;
+  std::string line;
+  std::string* section = nullptr;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (line.rfind("=== ", 0) == 0) {
+      cases.push_back(FixtureCase{line.substr(4), number, {}});
+      section = nullptr;
+    } else if (line.rfind("--- ", 0) == 0 && !cases.empty()) {
+      section = &cases.back().raw[line.substr(4)];
+    } else if (section != nullptr) {
+      *section += line + "\n";
+    }
+  }
+  return cases;
+}
+
+std::string show(Text text) {
+  if (!text) return "none";
+  std::string out = "\"";
+  for (const char ch : *text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') {
+      static const char* const kHex = "0123456789abcdef";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out.push_back(ch);
+    }
+  }
+  return out + "\"";
+}
+
+namespace {
+Text opt(const std::optional<std::string>& s) {
+  return s ? Text(*s) : std::nullopt;
+}
+}  // namespace
+
+std::string dump_catalog(const Catalog& catalog) {
+  std::ostringstream out;
+  const auto& groups = catalog.groups();
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const Group& group = *groups[g];
+    out << "group " << g << " report=" << show(opt(group.report))
+        << " header=" << show(opt(group.header)) << " footer=" << show(opt(group.footer))
+        << " files=" << group.file_count() << "\n";
+    group.for_each_area([&](const Area& area) {
+      out << "  area " << show(area.name()) << " desc=" << show(area.description())
+          << " link=" << show(area.link()) << "\n";
+      for (const FileEntry& f : area.files()) {
+        out << "    file " << show(f.name()) << " size=" << show(f.size())
+            << " desc=" << show(f.description()) << " origin=" << show(f.origin()) << "\n";
+      }
+    });
+  }
+  return out.str();
+}
+
+std::string dump_settings(const Settings& settings) {
+  std::ostringstream out;
+  out << "width " << settings.report_width << "\n";
+  out << "nodesc " << show(settings.no_description) << "\n";
+  out << "dir " << show(settings.template_dir) << "\n";
+  out << "excluded";
+  for (const auto& name : settings.excluded_areas.names())
+    out << " " << show(name);
+  out << "\n";
+  return out.str();
+}
+
+std::string expand_runs(std::string_view in) {
+  std::string out;
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    std::size_t j = i + 1;
+    while (j < in.size() && in[j] >= '0' && in[j] <= '9')
+      ++j;
+    if (in[i] == '{' && j > i + 1 && j + 2 < in.size() && in[j] == '*' && in[j + 2] == '}') {
+      out.append(std::stoul(std::string(in.substr(i + 1, j - i - 1))), in[j + 1]);
+      i = j + 2;
+    } else {
+      out.push_back(in[i]);
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> split(std::string_view text, char separator) {
+  std::vector<std::string> pieces;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find(separator), text.size());
+    pieces.emplace_back(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return pieces;
+}
+
+std::vector<std::vector<std::string>> rows(std::string_view text) {
+  std::vector<std::vector<std::string>> table;
+  for (const std::string& line : split(text, '\n')) {
+    table.push_back(split(line + "|", '|'));  // so that a last empty field counts
+    for (std::string& field : table.back())
+      field = decode(field);
+  }
+  return table;
+}
+
+std::string run_catalog_steps(std::string_view groups_text, std::string_view steps) {
+  Catalog catalog;
+  std::vector<Group*> groups{&catalog.default_group()};
+  std::unique_ptr<Group> pending;
+  for (const auto& row : rows(groups_text)) {
+    auto group = make_configured_group();
+    for (std::size_t i = row[0] == "*"; i < row.size(); ++i) {
+      catalog.insert_area(*group, row[i], std::nullopt, std::nullopt);
+    }
+    groups.push_back(group.get());
+    if (row[0] == "*") {
+      pending = std::move(group);
+    } else {
+      catalog.append_group(std::move(group));
+    }
+  }
+  std::string out;
+  for (auto row : rows(steps)) {
+    row.resize(7, "~");
+    const auto field = [&](int i) { return row[i] == "~" ? Text() : Text(row[i]); };
+    if (row[0] == "=") {
+      out += dump_catalog(catalog);
+    } else if (row[0] == "*") {
+      catalog.append_group(std::move(pending));
+    } else if (row[0] == "+") {
+      catalog.insert_area(*groups[std::stoul(row[1])], row[2], field(3), field(4));
+    } else {
+      catalog.add_input_record(
+          {field(0), field(3), field(4), field(1), field(2), field(5), field(6)});
+    }
+    for (auto& text : row)
+      text.assign(text.size(), '#');  // the catalog keeps its own copies
+  }
+  if (pending) catalog.append_group(std::move(pending));
+  return out + dump_catalog(catalog);
+}
+
+}  // namespace movrek::testing
