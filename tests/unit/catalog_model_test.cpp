@@ -28,7 +28,7 @@ static auto& place(V& v, const typename V::value_type& x, bool unique) {
 TEST(CatalogModel, RandomRecordsMatchAPlainModel) {
   static const char* const kBytes[] = {"a", "A", "b", "B", "_", "\\x80", "\\xA0", "\\0", ""};
   std::mt19937 rng(4711);
-  for (int run = 0; run < 400 && !HasFailure(); ++run) {
+  for (int run = 0; run < 2000 && !HasFailure(); ++run) {
     const std::size_t longer = run % 10 == 0, steps_total = longer ? 600 : 10 + rng() % 50;
     std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> areas;
     std::string steps, expected, dump;
