@@ -1,6 +1,5 @@
 #include "report/report_writer.h"
 
-#include <charconv>
 #include <cstring>
 
 #include "report/report_messages.h"
@@ -18,12 +17,6 @@ constexpr long kNameColumns = 13;  // "%-12.12s "
 constexpr long kSizeColumns = 9;   // "%8.8s "
 // Headers and footers are copied through a 256-byte buffer.
 constexpr std::size_t kCopyPiece = 255;
-
-void write_number(TextWriter& out, std::uint64_t value) {
-  char digits[24];
-  const auto res = std::to_chars(digits, digits + sizeof digits, value);
-  out.write(std::string_view(digits, static_cast<std::size_t>(res.ptr - digits)));
-}
 
 // A line feed and the indentation under the first description column.
 void new_line_indent(TextWriter& out, long indent) {
@@ -107,15 +100,10 @@ void write_area_block(const Area& area, const Settings& settings, TextWriter& ou
   out.write("\n Total ");
   if (byte_total != 0) {
     out.write_plain("of ");
-    write_number(out, byte_total);
+    out.write_plain(decimal_text(byte_total));
     out.write_plain(" bytes in ");
   }
-  if (file_counter < 0) {
-    out.put('-');
-    write_number(out, 0u - static_cast<std::uint32_t>(file_counter));
-  } else {
-    write_number(out, static_cast<std::uint32_t>(file_counter));
-  }
+  out.write_plain(decimal_text(file_counter));
   const bool singular = file_counter % 100 != 11 && file_counter % 10 == 1;
   out.write(singular ? " file\n" : " files\n");
 }
