@@ -86,7 +86,7 @@ void Catalog::insert_area(Group& group, std::string_view name, Text description,
 Area& Catalog::place_area(Group& group, std::string_view name, Text description, Text link) {
   const auto at = group.areas_.lower_bound(name);
   if (at != group.areas_.end() && names_equal(at->first, name)) return *at->second;
-  auto area = std::make_unique<Area>(arena_.copy(name), keep(description), keep(link));
+  auto area = std::make_unique<Area>(area_names_.copy(name), keep(description), keep(link));
   Area& a = *area;
   group.areas_.emplace_hint(at, a.name(), std::move(area));
   if (group.chain_position_ >= 0) index_area(group, a);
