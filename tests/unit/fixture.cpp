@@ -11,6 +11,8 @@ namespace movrek::testing {
 namespace {
 
 std::string decode(std::string_view in) {
+  static constexpr std::string_view kCodes = "rnt0";
+  static constexpr std::string_view kBytes{"\r\n\t\0", 4};
   std::string out;
   for (std::size_t i = 0; i < in.size(); ++i) {
     if (in[i] != '\\' || i + 1 >= in.size()) {
@@ -18,27 +20,13 @@ std::string decode(std::string_view in) {
       continue;
     }
     const char c = in[++i];
-    switch (c) {
-      case 'r':
-        out.push_back('\r');
-        break;
-      case 'n':
-        out.push_back('\n');
-        break;
-      case 't':
-        out.push_back('\t');
-        break;
-      case '0':
-        out.push_back('\0');
-        break;
-      case '\n':
-        break;  // a joined line
-      case 'x':
-        out.push_back(static_cast<char>(std::stoi(std::string(in.substr(i + 1, 2)), nullptr, 16)));
-        i += 2;
-        break;
-      default:
-        out.push_back(c);
+    if (c == 'x') {
+      out.push_back(static_cast<char>(std::stoi(std::string(in.substr(i + 1, 2)), nullptr, 16)));
+      i += 2;
+    } else if (kCodes.find(c) != std::string_view::npos) {
+      out.push_back(kBytes[kCodes.find(c)]);
+    } else if (c != '\n') {  // a backslash at a line end joins the lines
+      out.push_back(c);
     }
   }
   return out;
