@@ -50,28 +50,23 @@ clean:
 bench:
 	@bash bench/run_bench.sh
 
-# libFuzzer targets (clang, ASan, UBSan): builds them in build/fuzz and runs
-# each for FUZZ_SECONDS on a working copy of its seed corpus in fuzz/corpus-run/
+# The libFuzzer target (clang, ASan, UBSan), built by the fuzz preset, runs
+# for FUZZ_SECONDS on a working copy of its seed corpus in fuzz/corpus-run/
 # (git-ignored; it keeps growing from run to run). A crash leaves its input
-# beside that copy as fuzz/corpus-run/<target>-crash-*.
+# beside that copy as fuzz/corpus-run/run_fuzzer-crash-*.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := config_fuzzer template_fuzzer run_fuzzer
-FUZZ_CXX ?= clang++-14
 
 .PHONY: fuzz fuzz-smoke
 fuzz:
-	cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) >/dev/null
-	cmake --build build/fuzz -j 1
-	@set -e; for t in $(FUZZ_TARGETS); do \
-	  mkdir -p fuzz/corpus-run/$$t; \
-	  cp -n fuzz/corpus/$$t/* fuzz/corpus-run/$$t/; \
-	  echo "== $$t for $(FUZZ_SECONDS) s"; \
-	  build/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
-	    -dict=fuzz/movrek.dict -artifact_prefix=fuzz/corpus-run/$$t- fuzz/corpus-run/$$t; \
-	done
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	mkdir -p fuzz/corpus-run/run_fuzzer
+	cp -n fuzz/corpus/run_fuzzer/* fuzz/corpus-run/run_fuzzer/
+	build/fuzz/fuzz/run_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+	  -dict=fuzz/movrek.dict -artifact_prefix=fuzz/corpus-run/run_fuzzer- fuzz/corpus-run/run_fuzzer
 
 fuzz-smoke:
-	$(MAKE) fuzz FUZZ_SECONDS=10
+	$(MAKE) fuzz FUZZ_SECONDS=20
 
 # Line and branch coverage of src/ by all tests (unit and end-to-end): a gcc
 # --coverage build in build/coverage, ctest, then gcovr. Fails when a test does,

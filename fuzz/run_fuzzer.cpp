@@ -1,117 +1,90 @@
-// A whole run in memory: configuration, group check, record template,
-// new-files list and reports, in the order and with the stops of a real run.
+// Whole runs of the program on memory files. The input holds up to five
+// parts split by kSeparator: the configuration, the record template, the
+// list, and the header and footer of every report (a part left out is a file
+// that does not exist).
 //
-// The input holds three parts split by kSeparator: the configuration, the
-// template and the list (missing parts are empty). Reports go to memory
-// sinks; header and footer files are left out (a fuzzer must not read files
-// that its input names).
-//
-// Report names steer the sinks: a name beginning with '!' cannot be created,
-// one beginning with '#' fills up after 64 bytes (a full disk).
+// Besides crashes it checks that the size of the reads never changes a run,
+// that reports keep the DOS line ends, and that a file call failing for lack
+// of memory ends the run with exit code 8 and its message.
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <memory>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
-#include "catalog/catalog.h"
-#include "config/config_reader.h"
-#include "config/settings.h"
-#include "fuzz_support.h"
-#include "input/new_files_reader.h"
-#include "input/template_reader.h"
-#include "report/report_writer.h"
-#include "text/byte_io.h"
+#include "driver/messages.h"
+#include "memory_files.h"
 
 namespace {
 
-using namespace movrek;
+using movrek::testing::MemoryFiles;
+using movrek::testing::MemoryHost;
 
 constexpr std::string_view kSeparator = "\n=====\n";
-// Wider reports only make the run slower, not different.
-constexpr std::int32_t kWidthCap = 4096;
+constexpr const char* kFileNames[] = {"/prog/movrek.cfg", "/prog/newfile.rpt", "list.lst",
+                                      "header.txt", "footer.txt"};
 
-// A memory sink whose bytes outlive it, so they can be checked after the run.
-class KeptSink final : public ByteSink {
- public:
-  KeptSink(std::string& kept, std::size_t capacity) : kept_(kept), capacity_(capacity) {}
-  bool write(const char* data, std::size_t n) override {
-    const std::size_t room = capacity_ - kept_.size();
-    kept_.append(data, n < room ? n : room);
-    return n <= room;
-  }
-  bool close() override { return true; }
-
- private:
-  std::string& kept_;
-  std::size_t capacity_;
-};
-
-// Reports are written in the DOS convention: every line feed follows a CR.
-void check_line_ends(std::string_view report) {
-  for (std::size_t i = 0; i < report.size(); ++i) {
-    if (report[i] == '\n' && (i == 0 || report[i - 1] != '\r'))
-      fuzz::fail("a report line feed without CR");
-  }
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "invariant broken: %s\n", what);
+  std::abort();
 }
 
-std::string_view next_part(std::string_view& rest) {
-  const std::size_t at = rest.find(kSeparator);
-  std::string_view part = rest.substr(0, at);
-  rest = at == std::string_view::npos ? std::string_view() : rest.substr(at + kSeparator.size());
-  return part;
+struct Outcome {
+  int exit = 0;
+  std::string console;
+  std::map<std::string, std::string> files;
+  std::set<std::string> created;
+  bool operator==(const Outcome&) const = default;
+};
+
+Outcome run(std::string_view input, std::size_t chunk, long fail_at, MemoryFiles::Fault fault) {
+  MemoryHost host;
+  for (const char* name : kFileNames) {
+    const std::size_t at = input.find(kSeparator);
+    host.memory.files[name] = std::string(input.substr(0, at));
+    if (at == std::string_view::npos) break;
+    input.remove_prefix(at + kSeparator.size());
+  }
+  host.memory.chunk = chunk;
+  host.memory.fail_at = fail_at;
+  host.memory.fault = fault;
+  // A report beyond this is a full disk: wide rules make big reports fast.
+  host.memory.capacity = 1 << 20;
+  Outcome out;
+  out.exit = host.run({"list.lst", "main.rpt"});
+  out.console = std::move(host.console_bytes);
+  out.files = std::move(host.memory.files);
+  out.created = std::move(host.memory.created);
+  return out;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string_view rest = fuzz::as_text(data, size);
-  const std::string_view config_text = next_part(rest);
-  const std::string_view template_text = next_part(rest);
-  const std::string_view list_text = rest;
-
-  Settings settings;
-  Catalog catalog;
-  catalog.default_group().report = "main.rpt";
-
-  MemorySource config(config_text);
-  const int config_result = read_config(config, '/', settings, catalog);
-  if (config_result < 0) fuzz::fail("a memory source cannot be missing");
-  if (settings.report_width > kWidthCap) return -1;
-  for (const auto& group : catalog.groups())
-    group->header = group->footer = std::nullopt;
-
-  // Every configured group needs a report name, or the run stops here.
-  const auto& groups = catalog.groups();
-  for (std::size_t i = 1; i < groups.size(); ++i) {
-    if (!groups[i]->report) return 0;
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const Outcome whole = run(input, SIZE_MAX, 0, MemoryFiles::Fault::kIo);
+  if (whole.exit < 0 || whole.exit > 7 || whole.exit == 1 || whole.exit == 4)
+    fail("an exit code the program does not have");
+  for (const std::string& report : whole.created) {
+    const std::string& bytes = whole.files.at(report);
+    for (std::size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1)) {
+      if (i == 0 || bytes[i - 1] != '\r') fail("a report LF without CR");
+    }
   }
-
-  TemplateList tags;
-  MemorySource tmpl(template_text);
-  if (read_template(tmpl, tags) != 0) return 0;
-
-  MemorySource list(list_text);
-  if (!read_new_files(list, tags, settings.excluded_areas, catalog)) return 0;
-
-  std::size_t console_bytes = 0;
-  const ConsoleOut console = [&](std::string_view line) {
-    if (line.empty()) fuzz::fail("an empty console line");
-    console_bytes += line.size();
-  };
-  std::deque<std::string> reports;  // a deque keeps every kept string in place
-  const SinkFactory open_sink = [&](const std::string& name) -> std::unique_ptr<ByteSink> {
-    if (!name.empty() && name[0] == '!') return nullptr;
-    reports.emplace_back();
-    return std::make_unique<KeptSink>(reports.back(),
-                                      !name.empty() && name[0] == '#' ? 64 : SIZE_MAX);
-  };
-  const ReportResult result = write_reports(catalog, settings, console, open_sink);
-  if (reports.size() > groups.size()) fuzz::fail("more reports than groups");
-  for (const std::string& report : reports)
-    check_line_ends(report);
-  if (result.status == ReportResult::Status::kOk && console_bytes == 0)
-    fuzz::fail("a run that wrote no console line");
+  for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}}) {
+    if (!(run(input, chunk, 0, MemoryFiles::Fault::kIo) == whole))
+      fail("the size of the reads changed the run");
+  }
+  // Some call, picked by the input, fails for lack of memory.
+  const long call = 1 + static_cast<long>((size * 2654435761u) % 64);
+  const Outcome starved = run(input, 7, call, MemoryFiles::Fault::kNoMemory);
+  const std::string_view oom = movrek::messages::kOutOfMemory;
+  if (starved.exit != 8 && !(starved == run(input, 7, 0, MemoryFiles::Fault::kIo)))
+    fail("a call that failed for lack of memory changed the run");
+  if (starved.exit == 8 && !starved.console.ends_with(oom))
+    fail("out of memory without its message");
   return 0;
 }

@@ -149,8 +149,9 @@ int read_config(ByteSource& source, char separator, Settings& settings, Catalog&
   }
 }
 
-int read_config(const std::string& path, char separator, Settings& settings, Catalog& catalog) {
-  const auto source = FileSource::open(path);
+int read_config(FileSystem& files, const std::string& path, char separator, Settings& settings,
+                Catalog& catalog) {
+  const auto source = file_or_null(files.open(path));
   if (!source) return -1;
   return read_config(*source, separator, settings, catalog);
 }

@@ -36,11 +36,13 @@ inline constexpr std::size_t kTemplateDirLimit = 259;
 // `catalog`. `separator` is the host's directory separator that DRUVODIR
 // appends. Returns 0 when the file was read to its end, -1 when it cannot be
 // opened (nothing changed), or the number of the line in error at which
-// reading stopped (what earlier lines set stays in effect; a group still open
-// is dropped). Prints nothing.
-int read_config(const std::string& path, char separator, Settings& settings, Catalog& catalog);
+// reading stopped, a read that failed included (what earlier lines set stays
+// in effect; a group still open is dropped). Prints nothing. Throws
+// std::bad_alloc when memory runs out, the file system's included.
+int read_config(FileSystem& files, const std::string& path, char separator, Settings& settings,
+                Catalog& catalog);
 
-// The same from any byte source.
+// The same from an open byte source.
 int read_config(ByteSource& source, char separator, Settings& settings, Catalog& catalog);
 
 }  // namespace movrek

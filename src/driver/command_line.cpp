@@ -12,7 +12,8 @@ enum class OptionResult { kAccepted, kHelp, kInvalid };
 
 // Reads an argument of options: pairs of an introducer and a letter, each pair
 // followed by another introducer or the end of the argument.
-OptionResult read_options(std::string_view arg, bool (*is_introducer)(char)) {
+OptionResult read_options(std::string_view arg, std::string_view introducers) {
+  const auto is_introducer = [&](char c) { return introducers.find(c) != std::string_view::npos; };
   std::size_t i = 0;
   while (i < arg.size()) {
     if (!is_introducer(arg[i])) return OptionResult::kInvalid;
@@ -34,7 +35,7 @@ OptionResult read_options(std::string_view arg, bool (*is_introducer)(char)) {
 
 }  // namespace
 
-int parse_command_line(int argc, const char* const* argv, bool (*is_introducer)(char),
+int parse_command_line(int argc, const char* const* argv, std::string_view introducers,
                        CommandLine& out) {
   int positional = 0;
   bool help = false;
@@ -42,8 +43,8 @@ int parse_command_line(int argc, const char* const* argv, bool (*is_introducer)(
   for (int i = 1; i < argc && !help && !invalid; ++i) {
     const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
     if (arg.empty()) continue;
-    if (is_introducer(arg.front())) {
-      const OptionResult r = read_options(arg, is_introducer);
+    if (introducers.find(arg.front()) != std::string_view::npos) {
+      const OptionResult r = read_options(arg, introducers);
       help = r == OptionResult::kHelp;
       invalid = r == OptionResult::kInvalid;
       continue;

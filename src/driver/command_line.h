@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace movrek {
 
@@ -9,10 +10,10 @@ struct CommandLine {
   std::string output_path;
 };
 
-// Parses the arguments after the program name. `is_introducer` tells which
-// bytes introduce options on this host. Returns 0 for a valid command line
+// Parses the arguments after the program name. `introducers` holds the bytes
+// that introduce options on this host. Returns 0 for a valid command line
 // (both paths stored), 1 when help was requested, -1 when it is invalid.
-int parse_command_line(int argc, const char* const* argv, bool (*is_introducer)(char),
+int parse_command_line(int argc, const char* const* argv, std::string_view introducers,
                        CommandLine& out);
 
 }  // namespace movrek

@@ -1,23 +1,30 @@
 #pragma once
 
-#include <string>
+#include <memory>
+#include <string_view>
 
-// What differs between the hosts movrek32 runs on. One source file per host
+#include "driver/run.h"
+#include "text/byte_io.h"
+
+namespace movrek {
+
+// What differs between the hosts movrek32 runs on, and all that a run takes
+// from its host: where the program lies and how paths and options are
+// written, the files, and the console. Tests stand in a host of their own.
+class Host {
+ public:
+  virtual ~Host() = default;
+  // Throws std::bad_alloc when memory runs out.
+  virtual Platform platform() = 0;
+  virtual FileSystem& files() = 0;
+  // Writes one console message (CP866 bytes) and sees it on its way. A
+  // console that cannot take it loses it: the reports are what counts.
+  virtual void console(std::string_view message) = 0;
+};
+
+// The system the program runs on. `argv0` is a fallback for a system that
+// cannot tell where the running executable lies. One source file per host
 // implements it; nothing else in the program knows which host it runs on.
-namespace movrek::host {
+std::unique_ptr<Host> make_system_host(const char* argv0);
 
-// The directory of the running executable (not the path typed by the user),
-// ending in a directory separator. `argv0` is a fallback for hosts that cannot
-// say where the executable lies.
-std::string program_directory(const char* argv0);
-
-// The separator used where a path needs one and the directory names none.
-char default_separator();
-
-// True for the bytes that introduce command-line options.
-bool is_option_introducer(char c);
-
-// Prepares standard output for the program's CP866 console bytes.
-void prepare_console();
-
-}  // namespace movrek::host
+}  // namespace movrek

@@ -1,38 +1,185 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "driver/host.h"
 #include "driver/paths.h"
 
-namespace movrek::host {
+namespace movrek {
 
-std::string program_directory(const char* argv0) {
-  // /proc/self/exe names the running executable whatever path started it.
-  std::vector<char> buf(4096);
-  while (true) {
-    const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n < 0) break;
-    if (static_cast<std::size_t>(n) < buf.size()) {
-      return directory_of(std::string_view(buf.data(), static_cast<std::size_t>(n)));
-    }
-    buf.resize(buf.size() * 2);
+namespace {
+
+// A call that makes no progress (EAGAIN on a descriptor someone made
+// non-blocking, or a write of nothing) is tried again this often before it
+// counts as failed.
+constexpr int kStallLimit = 100;
+
+[[noreturn]] void out_of_memory() {
+  throw std::bad_alloc();
+}
+
+// Waits until `fd` is ready for `events`; false when waiting failed.
+bool wait_for(int fd, short events) {
+  pollfd p{fd, events, 0};
+  while (::poll(&p, 1, 1000) < 0) {
+    if (errno != EINTR) return false;
   }
-  // Without /proc, the path the program was started by is the best guess.
-  std::string dir = directory_of(argv0 != nullptr ? argv0 : "");
-  return dir.empty() ? std::string("./") : dir;
+  return true;
 }
 
-char default_separator() {
-  return '/';
+// Writes all of data to fd through interruptions, short writes and a full
+// non-blocking pipe. Throws std::bad_alloc when the system lacks the memory.
+bool write_all(int fd, const char* data, std::size_t n) {
+  int stalls = 0;
+  while (n > 0) {
+    const ssize_t put = ::write(fd, data, n < SSIZE_MAX ? n : SSIZE_MAX);
+    if (put > 0) {
+      data += put;
+      n -= static_cast<std::size_t>(put);
+      stalls = 0;
+      continue;
+    }
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0 && errno == ENOMEM) out_of_memory();
+    const bool again = put == 0 || errno == EAGAIN || errno == EWOULDBLOCK;
+    if (!again || ++stalls > kStallLimit || !wait_for(fd, POLLOUT)) return false;
+  }
+  return true;
 }
 
-// An argument that begins with "/" is an absolute path here, not an option.
-bool is_option_introducer(char c) {
-  return c == '-';
+class Source final : public ByteSource {
+ public:
+  ~Source() override {
+    if (fd_ >= 0) ::close(fd_);  // nothing was written: nothing to lose
+  }
+  long read(char* buf, std::size_t n) override {
+    int stalls = 0;
+    while (true) {
+      const ssize_t got = ::read(fd_, buf, n < LONG_MAX ? n : LONG_MAX);
+      if (got >= 0) return static_cast<long>(got);
+      if (errno == EINTR) continue;
+      if (errno == ENOMEM) out_of_memory();
+      if ((errno != EAGAIN && errno != EWOULDBLOCK) || ++stalls > kStallLimit ||
+          !wait_for(fd_, POLLIN)) {
+        return -1;
+      }
+    }
+  }
+  int fd_ = -1;
+};
+
+class Sink final : public ByteSink {
+ public:
+  ~Sink() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool write(const char* data, std::size_t n) override {
+    return fd_ >= 0 && write_all(fd_, data, n);
+  }
+  bool close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    if (fd < 0) return false;
+    // Linux releases the descriptor even when close is interrupted, and
+    // every byte has been handed over by write already.
+    if (::close(fd) == 0 || errno == EINTR) return true;
+    if (errno == ENOMEM) out_of_memory();
+    return false;
+  }
+  int fd_ = -1;
+};
+
+FileError error_of(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileError::kNotFound;
+    case ENOMEM:
+      return FileError::kNoMemory;
+    default:
+      return FileError::kOther;
+  }
 }
 
-void prepare_console() {}
+int open_retrying(const std::string& path, int flags) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
 
-}  // namespace movrek::host
+class SystemFiles final : public FileSystem {
+ public:
+  Opened<ByteSource> open(const std::string& path) override {
+    auto source = std::make_unique<Source>();  // first, so that no descriptor can leak
+    source->fd_ = open_retrying(path, O_RDONLY);
+    if (source->fd_ < 0) return {nullptr, error_of(errno)};
+    struct stat st;
+    if (::fstat(source->fd_, &st) != 0) return {nullptr, error_of(errno)};
+    if (S_ISDIR(st.st_mode)) return {nullptr, FileError::kOther};
+    return {std::move(source)};
+  }
+  Opened<ByteSink> create(const std::string& path) override {
+    auto sink = std::make_unique<Sink>();
+    sink->fd_ = open_retrying(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (sink->fd_ < 0) return {nullptr, error_of(errno)};
+    return {std::move(sink)};
+  }
+};
+
+class PosixHost final : public Host {
+ public:
+  explicit PosixHost(const char* argv0) : argv0_(argv0 != nullptr ? argv0 : "") {
+    // A console pipe closed by its reader must not end the run before the
+    // reports are written; such writes fail instead, and are let go.
+    ::signal(SIGPIPE, SIG_IGN);
+  }
+
+  Platform platform() override { return {program_directory(), '/', "-"}; }
+  FileSystem& files() override { return files_; }
+  void console(std::string_view message) override {
+    // Unbuffered: each message is out before the run goes on.
+    try {
+      write_all(STDOUT_FILENO, message.data(), message.size());
+    } catch (const std::bad_alloc&) {
+    }
+  }
+
+ private:
+  std::string program_directory() const {
+    // /proc/self/exe names the running executable whatever path started it.
+    std::vector<char> buf(4096);
+    while (true) {
+      const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+      if (n < 0 && errno == ENOMEM) out_of_memory();
+      if (n < 0) break;
+      if (static_cast<std::size_t>(n) < buf.size()) {
+        return directory_of(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+      }
+      buf.resize(buf.size() * 2);
+    }
+    // Without /proc, the path the program was started by is the best guess.
+    const std::string dir = directory_of(argv0_);
+    return dir.empty() ? std::string("./") : dir;
+  }
+
+  std::string argv0_;
+  SystemFiles files_;
+};
+
+}  // namespace
+
+std::unique_ptr<Host> make_system_host(const char* argv0) {
+  return std::make_unique<PosixHost>(argv0);
+}
+
+}  // namespace movrek

@@ -1,34 +1,127 @@
 #include <windows.h>
 
+#include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "driver/host.h"
 #include "driver/paths.h"
 
-namespace movrek::host {
+namespace movrek {
 
-std::string program_directory(const char* argv0) {
-  std::vector<char> buf(MAX_PATH + 1);
-  while (true) {
-    const DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) break;
-    if (n < buf.size()) return directory_of(std::string_view(buf.data(), n));
-    buf.resize(buf.size() * 2);
+namespace {
+
+bool out_of_memory(DWORD error) {
+  return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY;
+}
+
+FileError error_of(DWORD error) {
+  if (out_of_memory(error)) return FileError::kNoMemory;
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileError::kNotFound;
+  return FileError::kOther;
+}
+
+class Source final : public ByteSource {
+ public:
+  ~Source() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   }
-  std::string dir = directory_of(argv0 != nullptr ? argv0 : "");
-  return dir.empty() ? std::string(".\\") : dir;
+  long read(char* buf, std::size_t n) override {
+    DWORD got = 0;
+    const DWORD want = n < 0x40000000 ? static_cast<DWORD>(n) : 0x40000000;
+    if (ReadFile(handle_, buf, want, &got, nullptr)) return static_cast<long>(got);
+    const DWORD error = GetLastError();
+    if (error == ERROR_BROKEN_PIPE) return 0;  // the writer of a pipe is done
+    if (out_of_memory(error)) throw std::bad_alloc();
+    return -1;
+  }
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+class Sink final : public ByteSink {
+ public:
+  ~Sink() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  bool write(const char* data, std::size_t n) override {
+    while (n > 0 && handle_ != INVALID_HANDLE_VALUE) {
+      DWORD put = 0;
+      const DWORD want = n < 0x40000000 ? static_cast<DWORD>(n) : 0x40000000;
+      if (!WriteFile(handle_, data, want, &put, nullptr)) {
+        if (out_of_memory(GetLastError())) throw std::bad_alloc();
+        return false;
+      }
+      if (put == 0) return false;
+      data += put;
+      n -= put;
+    }
+    return n == 0;
+  }
+  bool close() override {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    if (CloseHandle(handle)) return true;
+    if (out_of_memory(GetLastError())) throw std::bad_alloc();
+    return false;
+  }
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+class SystemFiles final : public FileSystem {
+ public:
+  // The sharing and creation modes of the C library's fopen "rb" and "wb".
+  Opened<ByteSource> open(const std::string& path) override {
+    auto source = std::make_unique<Source>();
+    source->handle_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source->handle_ == INVALID_HANDLE_VALUE) return {nullptr, error_of(GetLastError())};
+    return {std::move(source)};
+  }
+  Opened<ByteSink> create(const std::string& path) override {
+    auto sink = std::make_unique<Sink>();
+    sink->handle_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (sink->handle_ == INVALID_HANDLE_VALUE) return {nullptr, error_of(GetLastError())};
+    return {std::move(sink)};
+  }
+};
+
+class WindowsHost final : public Host {
+ public:
+  explicit WindowsHost(const char* argv0) : argv0_(argv0 != nullptr ? argv0 : "") {}
+
+  Platform platform() override { return {program_directory(), '\\', "-/"}; }
+  FileSystem& files() override { return files_; }
+  // Standard output stays in text mode, as a Win32 console program's does.
+  void console(std::string_view message) override {
+    std::fwrite(message.data(), 1, message.size(), stdout);
+    std::fflush(stdout);
+  }
+
+ private:
+  std::string program_directory() const {
+    std::vector<char> buf(MAX_PATH + 1);
+    while (true) {
+      const DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+      if (n == 0 && out_of_memory(GetLastError())) throw std::bad_alloc();
+      if (n == 0) break;
+      if (n < buf.size()) return directory_of(std::string_view(buf.data(), n));
+      buf.resize(buf.size() * 2);
+    }
+    const std::string dir = directory_of(argv0_);
+    return dir.empty() ? std::string(".\\") : dir;
+  }
+
+  std::string argv0_;
+  SystemFiles files_;
+};
+
+}  // namespace
+
+std::unique_ptr<Host> make_system_host(const char* argv0) {
+  return std::make_unique<WindowsHost>(argv0);
 }
 
-char default_separator() {
-  return '\\';
-}
-
-bool is_option_introducer(char c) {
-  return c == '-' || c == '/';
-}
-
-// Standard output stays in text mode, as a Win32 console program's does.
-void prepare_console() {}
-
-}  // namespace movrek::host
+}  // namespace movrek

@@ -1,20 +1,18 @@
 #include <cstdio>
 #include <new>
-#include <string_view>
 
 #include "driver/host.h"
 #include "driver/messages.h"
 #include "driver/run.h"
 
 int main(int argc, char** argv) {
-  movrek::host::prepare_console();
-  const movrek::ConsoleOut console = [](std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-  };
   try {
-    return movrek::program_main(argc, argv, console);
+    const auto host = movrek::make_system_host(argc > 0 ? argv[0] : nullptr);
+    return movrek::program_main(argc, argv, *host);
   } catch (const std::bad_alloc&) {
-    console(movrek::messages::kOutOfMemory);
+    // Not even the host could be set up.
+    const std::string_view message = movrek::messages::kOutOfMemory;
+    std::fwrite(message.data(), 1, message.size(), stdout);
     return static_cast<int>(movrek::ExitCode::kOutOfMemory);
   }
 }

@@ -2,8 +2,13 @@
 
 #include "text/cp866.h"
 
-// Every console text of the run sequence, in CP866.
+// Every console text of movrek32, in CP866. Patterns are filled by
+// format_message: each %s or %d takes the next argument.
 namespace movrek::messages {
+
+inline constexpr auto kBanner = cp866(
+    u8"\nDruvo Announcer version %d.%d beta for Win32\n"
+    u8"Copyright (c) the movrek32 authors\n\n");
 
 inline constexpr auto kConfigLineError = cp866(u8"ошибка в конфиге, строка %d\n");
 inline constexpr auto kWorkingWithoutConfig = cp866(u8"работаем без конфига.\n");
@@ -16,8 +21,11 @@ inline constexpr auto kCannotOpenInput = cp866(u8"Ошибка открытия 
 inline constexpr auto kReadingList = cp866(u8"читаем список анонсируемых файлов %s ...\n");
 inline constexpr auto kInputEmpty =
     cp866(u8"Входной файл пуст/файлэхи не разрешены для анонсов.\n");
+inline constexpr auto kWritingReport = cp866(u8"записываем отчет %s ...\n");
+inline constexpr auto kNothingToWrite = cp866(u8"в отчет %s записывать нечего.\n");
 inline constexpr auto kCannotOpenOutput = cp866(u8"Ошибка открытия выходного файла.\n");
 inline constexpr auto kCannotWriteOutput = cp866(u8"Ошибка записи выходного файла %s.\n");
+inline constexpr auto kCannotReadFile = cp866(u8"Ошибка чтения файла %s.\n");
 inline constexpr auto kOutOfMemory = cp866(u8"Недостаточно памяти для работы.\n");
 
 inline constexpr auto kUsage = cp866(

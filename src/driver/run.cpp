@@ -1,12 +1,14 @@
 #include "driver/run.h"
 
+#include <new>
+
 #include "config/config_reader.h"
 #include "driver/command_line.h"
 #include "driver/host.h"
 #include "driver/messages.h"
 #include "driver/paths.h"
 #include "input/new_files_reader.h"
-#include "input/template_reader.h"
+#include "report/report_writer.h"
 #include "text/format.h"
 #include "version.h"
 
@@ -17,16 +19,27 @@ namespace {
 constexpr std::string_view kConfigName = "movrek.cfg";
 constexpr std::string_view kTemplateName = "newfile.rpt";
 
-std::string banner() {
-  return "\nDruvo Announcer version " + decimal_text(kVersionMajor) + "." +
-         decimal_text(kVersionMinor) + " beta for Win32\n" +
-         "Copyright (c) the movrek32 authors\n\n";
+ExitCode report_failure(const ReportResult& result, const ConsoleOut& console) {
+  switch (result.status) {
+    case ReportResult::Status::kOk:
+      return ExitCode::kOk;
+    case ReportResult::Status::kCannotCreate:
+      console(messages::kCannotOpenOutput);
+      break;
+    case ReportResult::Status::kWriteFailed:
+      console(format_message(messages::kCannotWriteOutput, {result.file}));
+      break;
+    case ReportResult::Status::kReadFailed:
+      console(format_message(messages::kCannotReadFile, {result.file}));
+      break;
+  }
+  return ExitCode::kCannotWriteReport;
 }
 
 }  // namespace
 
-ExitCode run_sequence(Run& run, const ConsoleOut& console, const SinkFactory& open_sink) {
-  const int config = read_config(run.config_path, run.separator, run.settings, run.catalog);
+ExitCode run_sequence(Run& run, FileSystem& files, const ConsoleOut& console) {
+  const int config = read_config(files, run.config_path, run.separator, run.settings, run.catalog);
   if (config != 0) {
     if (config > 0) console(format_message(messages::kConfigLineError, {decimal_text(config)}));
     console(messages::kWorkingWithoutConfig);
@@ -48,7 +61,7 @@ ExitCode run_sequence(Run& run, const ConsoleOut& console, const SinkFactory& op
     return ExitCode::kGroupWithoutReport;
   }
 
-  const int tmpl = read_template(template_path, run.tags);
+  const int tmpl = read_template(files, template_path, run.tags);
   if (tmpl > 0) {
     console(format_message(messages::kTemplateLineError, {kTemplateName, decimal_text(tmpl)}));
     return ExitCode::kTemplateFailed;
@@ -58,7 +71,7 @@ ExitCode run_sequence(Run& run, const ConsoleOut& console, const SinkFactory& op
     return ExitCode::kTemplateFailed;
   }
 
-  const auto list = FileSource::open(run.input_path);
+  const auto list = file_or_null(files.open(run.input_path));
   if (!list) {
     console(format_message(messages::kCannotOpenInput, {run.input_path}));
     return ExitCode::kCannotOpenInput;
@@ -69,41 +82,39 @@ ExitCode run_sequence(Run& run, const ConsoleOut& console, const SinkFactory& op
     return ExitCode::kInputFailed;
   }
 
-  const ReportResult reports = write_reports(run.catalog, run.settings, console, open_sink);
-  switch (reports.status) {
-    case ReportResult::Status::kOk:
-      return ExitCode::kOk;
-    case ReportResult::Status::kCannotCreate:
-      console(messages::kCannotOpenOutput);
-      return ExitCode::kCannotWriteReport;
-    case ReportResult::Status::kWriteFailed:
-      console(format_message(messages::kCannotWriteOutput, {reports.report}));
-      return ExitCode::kCannotWriteReport;
-  }
-  return ExitCode::kOk;
+  const ReportResult reports = write_reports(
+      run.catalog, run.settings, files, [&](ReportStep step, const std::string& name) {
+        const std::string_view pattern = step == ReportStep::kWriting
+                                             ? messages::kWritingReport.view()
+                                             : messages::kNothingToWrite.view();
+        console(format_message(pattern, {name}));
+      });
+  return report_failure(reports, console);
 }
 
-int program_main(int argc, const char* const* argv, const ConsoleOut& console) {
-  console(banner());
+int program_main(int argc, const char* const* argv, Host& host) {
+  const ConsoleOut console = [&host](std::string_view message) { host.console(message); };
+  try {
+    console(format_message(messages::kBanner,
+                           {decimal_text(kVersionMajor), decimal_text(kVersionMinor)}));
+    const Platform platform = host.platform();
+    Run run;
+    run.separator = platform.separator;
+    run.settings.template_dir = platform.program_dir;
+    run.config_path = join_path(platform.program_dir, kConfigName, run.separator);
 
-  Run run;
-  run.separator = host::default_separator();
-  run.program_dir = host::program_directory(argc > 0 ? argv[0] : nullptr);
-  run.settings.template_dir = run.program_dir;
-  run.config_path = join_path(run.program_dir, kConfigName, run.separator);
-
-  CommandLine command_line;
-  if (parse_command_line(argc, argv, host::is_option_introducer, command_line) != 0) {
-    console(messages::kUsage);
-    return static_cast<int>(ExitCode::kUsage);
+    CommandLine command_line;
+    if (parse_command_line(argc, argv, platform.option_introducers, command_line) != 0) {
+      console(messages::kUsage);
+      return static_cast<int>(ExitCode::kUsage);
+    }
+    run.catalog.default_group().report = command_line.output_path;
+    run.input_path = command_line.input_path;
+    return static_cast<int>(run_sequence(run, host.files(), console));
+  } catch (const std::bad_alloc&) {
+    console(messages::kOutOfMemory);
+    return static_cast<int>(ExitCode::kOutOfMemory);
   }
-  run.catalog.default_group().report = command_line.output_path;
-  run.input_path = command_line.input_path;
-
-  const SinkFactory open_report = [](const std::string& path) -> std::unique_ptr<ByteSink> {
-    return FileSink::create(path);
-  };
-  return static_cast<int>(run_sequence(run, console, open_report));
 }
 
 }  // namespace movrek

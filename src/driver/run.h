@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "catalog/catalog.h"
 #include "config/settings.h"
 #include "input/template_reader.h"
-#include "report/report_writer.h"
+#include "text/byte_io.h"
 
 namespace movrek {
 
@@ -20,22 +22,37 @@ enum class ExitCode : int {
   kOutOfMemory = 8,
 };
 
+// Where console messages go: one whole message per call, on its way before
+// the call returns, so that a console shared with a report keeps the order of
+// the run.
+using ConsoleOut = std::function<void(std::string_view)>;
+
+// What a run needs to know of the system it runs on.
+struct Platform {
+  std::string program_dir;  // the running executable's directory, ending in a separator
+  char separator = '/';     // appended where a directory ends in none
+  std::string_view option_introducers = "-";
+};
+
 // Everything one run works on, passed explicitly to every stage.
 struct Run {
   Settings settings;
   Catalog catalog;
   TemplateList tags;
-  std::string program_dir;  // ends in a separator
   std::string config_path;
   std::string input_path;
   char separator = '/';
 };
 
 // The run sequence after start-up: configuration, group check, template,
-// new-files list, reports. Prints every stage's message and returns the exit code.
-ExitCode run_sequence(Run& run, const ConsoleOut& console, const SinkFactory& open_sink);
+// new-files list, reports. Prints every stage's message and returns the exit
+// code. Throws std::bad_alloc when memory runs out.
+ExitCode run_sequence(Run& run, FileSystem& files, const ConsoleOut& console);
 
-// The whole program: banner, start-up, command line, run sequence.
-int program_main(int argc, const char* const* argv, const ConsoleOut& console);
+class Host;
+
+// The whole program: banner, start-up, command line, run sequence. Out of
+// memory anywhere ends it with its message and exit code 8.
+int program_main(int argc, const char* const* argv, Host& host);
 
 }  // namespace movrek

@@ -26,8 +26,8 @@ int read_template(ByteSource& source, TemplateList& tags) {
   return 0;
 }
 
-int read_template(const std::string& path, TemplateList& tags) {
-  const auto source = FileSource::open(path);
+int read_template(FileSystem& files, const std::string& path, TemplateList& tags) {
+  const auto source = file_or_null(files.open(path));
   if (!source) return -1;
   return read_template(*source, tags);
 }

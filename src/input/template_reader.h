@@ -16,8 +16,9 @@ using TemplateList = std::vector<char>;
 // per piece: the piece's second byte (NUL for a one-byte piece). Returns 0
 // when the file was read to its end, -1 when it cannot be opened (the list is
 // unchanged), or the number N of the piece that starts with a NUL byte, or at
-// which a read failed; the tags of the pieces before it stay.
-int read_template(const std::string& path, TemplateList& tags);
+// which a read failed; the tags of the pieces before it stay. Throws
+// std::bad_alloc when memory runs out, the file system's included.
+int read_template(FileSystem& files, const std::string& path, TemplateList& tags);
 int read_template(ByteSource& source, TemplateList& tags);
 
 }  // namespace movrek

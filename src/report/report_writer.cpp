@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "report/report_messages.h"
 #include "text/decimal.h"
 #include "text/format.h"
 #include "text/take_word.h"
@@ -108,10 +107,11 @@ void write_area_block(const Area& area, const Settings& settings, TextWriter& ou
   out.write(singular ? " file\n" : " files\n");
 }
 
-bool copy_text_file(const std::optional<std::string>& name, TextWriter& report) {
-  if (!name) return false;
-  const auto source = FileSource::open(*name);
-  if (!source) return false;
+CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& name,
+                          TextWriter& report) {
+  if (!name) return CopyResult::kLeftOut;
+  const auto source = file_or_null(files.open(*name));
+  if (!source) return CopyResult::kLeftOut;
   TextReader reader(*source);
   std::string piece;
   while (reader.read_piece(kCopyPiece, piece)) {
@@ -121,27 +121,36 @@ bool copy_text_file(const std::optional<std::string>& name, TextWriter& report) 
         nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data()) : piece.size();
     report.write(std::string_view(piece.data(), n));
   }
-  return true;
+  // A piece cut short by the failure is not written.
+  return reader.failed() ? CopyResult::kReadFailed : CopyResult::kCopied;
 }
 
-ReportResult write_reports(const Catalog& catalog, const Settings& settings,
-                           const ConsoleOut& console, const SinkFactory& open_sink) {
+ReportResult write_reports(const Catalog& catalog, const Settings& settings, FileSystem& files,
+                           const ReportProgress& progress) {
   for (const auto& group : catalog.groups()) {
     const std::string report = group->report.value_or(std::string());
     if (group->file_count() == 0) {
-      console(format_message(messages::kNothingToWrite, {report}));
+      progress(ReportStep::kNothingToWrite, report);
       continue;
     }
-    const std::unique_ptr<ByteSink> sink = open_sink(report);
+    const std::unique_ptr<ByteSink> sink = file_or_null(files.create(report));
     if (!sink) return {ReportResult::Status::kCannotCreate, report};
-    console(format_message(messages::kWritingReport, {report}));
+    progress(ReportStep::kWriting, report);
 
     TextWriter out(*sink);
-    copy_text_file(group->header, out);
+    // A header or footer that cannot be read to its end stops the walk; the
+    // report keeps what was written before.
+    if (copy_text_file(files, group->header, out) == CopyResult::kReadFailed) {
+      out.close();
+      return {ReportResult::Status::kReadFailed, *group->header};
+    }
     group->for_each_area([&](const Area& area) {
       if (area.file_total() > 0 && out.ok()) write_area_block(area, settings, out);
     });
-    copy_text_file(group->footer, out);
+    if (copy_text_file(files, group->footer, out) == CopyResult::kReadFailed) {
+      out.close();
+      return {ReportResult::Status::kReadFailed, *group->footer};
+    }
     if (!out.close()) return {ReportResult::Status::kWriteFailed, report};
   }
   return {};

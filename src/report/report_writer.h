@@ -1,38 +1,54 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
-#include <string_view>
 
 #include "catalog/catalog.h"
 #include "config/settings.h"
+#include "text/byte_io.h"
 #include "text/text_writer.h"
 
 namespace movrek {
 
-// Where the writer's console lines go (standard output in a run).
-using ConsoleOut = std::function<void(std::string_view)>;
-
-// Opens report files; a test may hand out memory sinks instead.
-using SinkFactory = std::function<std::unique_ptr<ByteSink>(const std::string& path)>;
+// What the writer does with a group, told as it happens so that the caller
+// can say so on the console in the order of the run.
+enum class ReportStep {
+  kNothingToWrite,  // the group holds no file; its report is not touched
+  kWriting,         // the report has been created and is about to be written
+};
+using ReportProgress = std::function<void(ReportStep, const std::string& report)>;
 
 struct ReportResult {
-  enum class Status { kOk, kCannotCreate, kWriteFailed };
+  enum class Status {
+    kOk,
+    kCannotCreate,  // `file` is the report that could not be created
+    kWriteFailed,   // `file` is the report whose writing or closing failed
+    kReadFailed,    // `file` is the header or footer that could not be read
+  };
   Status status = Status::kOk;
-  std::string report;  // the report that could not be created or written
+  std::string file;
 };
 
 // Writes one report per group that holds files, walking the chain from the
-// default group, and prints one console line per group. Stops at the first
-// report that cannot be created, or whose writing or closing fails; reports
-// finished before it stay.
-ReportResult write_reports(const Catalog& catalog, const Settings& settings,
-                           const ConsoleOut& console, const SinkFactory& open_sink);
+// default group, and tells `progress` about every group it reaches. Stops at
+// the first report that cannot be created or written, or whose header or
+// footer cannot be read to its end; reports finished before it stay, and so
+// does the part of the failing one that was written. Throws std::bad_alloc
+// when memory runs out, the file system's included.
+ReportResult write_reports(const Catalog& catalog, const Settings& settings, FileSystem& files,
+                           const ReportProgress& progress);
+
+enum class CopyResult {
+  kCopied,
+  kLeftOut,     // no name, or the file cannot be opened
+  kReadFailed,  // a read failed before the end; what came before it was copied
+};
 
 // Copies a header or footer file into the report: read in the DOS text
 // convention in pieces of at most 255 bytes, each written up to its first NUL.
-// Returns false when the name is missing or the file cannot be opened.
-bool copy_text_file(const std::optional<std::string>& name, TextWriter& report);
+CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& name,
+                          TextWriter& report);
 
 // The file entry and area block formatting, for tests.
 void write_area_block(const Area& area, const Settings& settings, TextWriter& out);

@@ -13,7 +13,7 @@ void TextWriter::flush() {
 }
 
 void TextWriter::append_raw(const char* data, std::size_t n) {
-  while (n > 0) {
+  while (n > 0 && ok_) {
     if (used_ == kBufferSize) flush();
     std::size_t take = kBufferSize - used_;
     if (take > n) take = n;
@@ -43,17 +43,17 @@ void TextWriter::put(char c) {
     append_raw("\r\n", 2);
   } else {
     if (used_ == kBufferSize) flush();
-    buffer_[used_++] = c;
+    if (ok_) buffer_[used_++] = c;
   }
 }
 
 void TextWriter::fill(char c, long count) {
   if (c == '\n') {
-    for (long i = 0; i < count; ++i)
+    for (long i = 0; i < count && ok_; ++i)
       put(c);
     return;
   }
-  while (count > 0) {
+  while (count > 0 && ok_) {
     if (used_ == kBufferSize) flush();
     std::size_t take = kBufferSize - used_;
     if (static_cast<unsigned long>(count) < take) take = static_cast<std::size_t>(count);

@@ -16,11 +16,9 @@ TEST(CommandLine, ArgumentVectors) {
     std::vector<const char*> argv = {"movrek32"};
     for (std::string& arg : args)
       argv.push_back((arg = arg == "<empty>" ? "" : arg).c_str());
-    const auto slash = [](char ch) { return ch == '-' || ch == '/'; };
-    const auto dash = [](char ch) { return ch == '-'; };
     CommandLine out;
     const int result = parse_command_line(static_cast<int>(argv.size()), argv.data(),
-                                          c.has("slash") ? +slash : +dash, out);
+                                          c.has("slash") ? "-/" : "-", out);
     std::string actual = std::to_string(result) + "\n";
     if (result == 0) actual += out.input_path + "\n" + out.output_path + "\n";
     EXPECT_EQ(actual, c.text("expect")) << c.where();

@@ -7,6 +7,7 @@
 
 #include "config/config_reader.h"
 #include "fixture.h"
+#include "memory_files.h"
 
 namespace movrek {
 namespace {
@@ -23,9 +24,9 @@ TEST(NewFilesReader, Cases) {
     for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
       Settings settings;
       Catalog catalog;
-      MemorySource config(settings_text);
+      testing::MemorySource config(settings_text);
       ASSERT_EQ(read_config(config, '\\', settings, catalog), 0) << c.where();
-      MemorySource source(list, chunk, fail_at);
+      testing::MemorySource source(list, chunk, fail_at);
       const bool ok = read_new_files(source, TemplateList(letters.begin(), letters.end()),
                                      settings.excluded_areas, catalog);
       EXPECT_EQ(

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
+#include <functional>
 #include <memory>
 
 #include "fixture.h"
-#include "text/byte_io.h"
+#include "memory_files.h"
 
 namespace movrek {
 namespace {
@@ -38,57 +37,54 @@ TEST(ReportWriter, AreaBlocksAndHeaderCopies) {
         if (key == "file")
           catalog.insert_file(*area, field(f, 0).value(), field(f, 1), field(f, 2), field(f, 3));
       }
-      const std::string header = ::testing::TempDir() + "movrek-copy-test.txt";
-      std::ofstream(header, std::ios::binary) << testing::expand_runs(c.bytes("file"));
-      StringSink sink;
+      testing::MemoryFiles files;
+      files.files["copied.txt"] = testing::expand_runs(c.bytes("file"));
+      testing::StringSink sink;
       TextWriter out(sink);
       if (area != nullptr) write_area_block(*area, settings, out);
-      EXPECT_TRUE(area != nullptr || copy_text_file(header, out));
-      std::remove(header.c_str());
+      EXPECT_TRUE(area != nullptr ||
+                  copy_text_file(files, "copied.txt", out) == CopyResult::kCopied);
       EXPECT_TRUE(out.close()) << c.where();
       EXPECT_EQ(sink.bytes(), testing::expand_runs(c.bytes("expect"))) << c.where();
     }
   }
 }
 
-// A report in memory that holds at most `room` bytes and may fail to close.
-struct MemoryReport final : ByteSink {
-  MemoryReport(std::size_t room, bool close_ok) : sink(room), close_ok(close_ok) {}
-  bool write(const char* data, std::size_t n) override { return sink.write(data, n); }
-  bool close() override { return close_ok; }
-  StringSink sink;
-  bool close_ok;
-};
-
-// Writes reports out.txt, g1.txt and g2.txt of one file each, where report `refused`
-// cannot be created, `full` takes 20 bytes only and `bad_close` fails to close. Gives
-// the status, the report named in the result and the reports opened.
-std::string walk(const std::string& refused, const std::string& full,
-                 const std::string& bad_close) {
+// Writes reports out.txt, g1.txt and g2.txt of one file each, with memory
+// files set up by `setup`. Gives the status, the file named in the result and
+// the files created.
+std::string walk(const std::function<void(testing::MemoryFiles&)>& setup) {
   Catalog catalog;
   catalog.default_group().report = "out.txt";
-  catalog.default_group().header = catalog.default_group().footer = std::nullopt;
+  catalog.default_group().footer = std::nullopt;
   for (const std::string g : {"g1", "g2"})
-    catalog.insert_area(catalog.append_group(std::make_unique<Group>(g + ".txt", "", "")), g, {},
-                        {});
+    catalog.insert_area(catalog.append_group(std::make_unique<Group>(g + ".txt", g + ".h", "")), g,
+                        {}, {});
   for (const char* area : {"g1", "g2", "other"})
     catalog.add_input_record({area, {}, {}, "F.ZIP", "5", {}, {}});
-  std::string opened;
-  const ReportResult r = write_reports(
-      catalog, Settings{}, [](std::string_view) {},
-      [&](const std::string& path) -> std::unique_ptr<ByteSink> {
-        opened += " " + path;
-        if (path == refused) return nullptr;
-        return std::make_unique<MemoryReport>(path == full ? 20 : SIZE_MAX, path != bad_close);
+  testing::MemoryFiles files;
+  files.files = {{"header.txt", "H\n"}, {"g1.h", "1\n"}, {"g2.h", "2\n"}};
+  setup(files);
+  std::string steps;
+  const ReportResult r =
+      write_reports(catalog, Settings{}, files, [&](ReportStep step, const std::string& report) {
+        steps += step == ReportStep::kWriting ? " +" : " -";
+        steps += report;
       });
-  return std::to_string(static_cast<int>(r.status)) + " " + r.report + " |" + opened;
+  return std::to_string(static_cast<int>(r.status)) + " " + r.file + " |" + steps;
 }
 
 TEST(WriteReports, StopsAtTheFirstReportThatFails) {
-  EXPECT_EQ(walk("", "", ""), "0  | out.txt g1.txt g2.txt");       // kOk
-  EXPECT_EQ(walk("g1.txt", "", ""), "1 g1.txt | out.txt g1.txt");  // kCannotCreate
-  EXPECT_EQ(walk("", "g1.txt", ""), "2 g1.txt | out.txt g1.txt");  // kWriteFailed
-  EXPECT_EQ(walk("", "", "out.txt"), "2 out.txt | out.txt");
+  using Files = testing::MemoryFiles;
+  EXPECT_EQ(walk([](Files&) {}), "0  | +out.txt +g1.txt +g2.txt");
+  EXPECT_EQ(walk([](Files& f) { f.directories.insert("g1.txt"); }),  // kCannotCreate
+            "1 g1.txt | +out.txt");
+  EXPECT_EQ(walk([](Files& f) { f.capacity = 20; }), "2 out.txt | +out.txt");  // kWriteFailed
+  // The header of g1 fails on its first read, the 10th call: open, read,
+  // read, close of header.txt, create, write, close of out.txt, create g1.txt,
+  // open and read g1.h.
+  EXPECT_EQ(walk([](Files& f) { f.fail_at = 10; }), "3 g1.h | +out.txt +g1.txt");
+  EXPECT_EQ(walk([](Files& f) { f.files.erase("g1.h"); }), "0  | +out.txt +g1.txt +g2.txt");
 }
 
 }  // namespace

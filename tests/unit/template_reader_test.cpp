@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "fixture.h"
+#include "memory_files.h"
 
 namespace movrek {
 namespace {
@@ -18,7 +18,7 @@ TEST(TemplateReader, Cases) {
     const std::string input = c.bytes("template");
     const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
     for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
-      MemorySource source(input, chunk, fail_at);
+      testing::MemorySource source(input, chunk, fail_at);
       TemplateList tags;
       const int result = read_template(source, tags);
       EXPECT_EQ("result " + std::to_string(result) + "\ntags " +
@@ -26,15 +26,6 @@ TEST(TemplateReader, Cases) {
                 c.text("expect"))
           << c.where() << ", chunk " << chunk;
     }
-  }
-}
-
-TEST(TemplateReader, MissingFileOrDirectoryIsNoFile) {
-  const auto dir = std::filesystem::path(::testing::TempDir());
-  for (const auto& path : {dir / "missing-newfile.rpt", dir}) {
-    TemplateList tags;
-    EXPECT_EQ(read_template(path.string(), tags), -1) << path;
-    EXPECT_TRUE(tags.empty());
   }
 }
 

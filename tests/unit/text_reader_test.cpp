@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fixture.h"
-#include "text/byte_io.h"
+#include "memory_files.h"
 
 namespace movrek {
 
@@ -22,7 +22,7 @@ static void expect_reads(const std::string& input, std::size_t limit, std::size_
   static constexpr std::size_t kBlocks[] = {1, 2, 3, 5, 8, 4096};
   for (std::size_t k = 0; k < 12 * (raw.size() + 1); ++k) {
     const std::size_t as_lines = k % 2, block = kBlocks[k / 2 % 6], chunk = 1 + k / 12;
-    MemorySource source(raw, chunk, fail_at);
+    testing::MemorySource source(raw, chunk, fail_at);
     TextReader reader(source, block);
     std::string out, item, scratch;
     std::string_view line;

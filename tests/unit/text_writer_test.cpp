@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "memory_files.h"
 
-#include "text/byte_io.h"
+#include <string>
 
 namespace movrek {
 
 TEST(TextWriter, CrLfFillCountsAndFailingSink) {
   const std::size_t big = TextWriter::kBufferSize * 2 + 17;
-  StringSink sink, tiny(10), full(0);
+  testing::StringSink sink, tiny(10), full(0);
   TextWriter writer(sink), failing(tiny);
   writer.write("a\nb\x1A\x80\xFF\r");  // a CR already there stays
   writer.put('\n');

@@ -1,0 +1,117 @@
+#include "memory_files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "driver/run.h"
+
+namespace movrek::testing {
+
+long MemorySource::read(char* buf, std::size_t n) {
+  std::size_t want = std::min({n, chunk_, data_.size() - pos_});
+  if (fail_at_ != SIZE_MAX && pos_ + want > fail_at_) {
+    if (pos_ >= fail_at_) return -1;
+    want = fail_at_ - pos_;
+  }
+  // An empty view may have no data pointer at all, which memcpy must not see.
+  if (want > 0) std::memcpy(buf, data_.data() + pos_, want);
+  pos_ += want;
+  return static_cast<long>(want);
+}
+
+bool StringSink::write(const char* data, std::size_t n) {
+  const std::size_t room = capacity_ - bytes_.size();
+  bytes_.append(data, std::min(n, room));
+  return n <= room;
+}
+
+bool MemoryFiles::fails(const char* call, const std::string& path, bool can_say_no_memory) {
+  if (++calls_ != fail_at) return false;
+  failed_ = std::string(call) + " " + path;
+  if (fault == Fault::kNoMemory && !can_say_no_memory) throw std::bad_alloc();
+  return true;
+}
+
+namespace {
+
+class Source final : public ByteSource {
+ public:
+  Source(MemoryFiles& files, std::string path, std::string data)
+      : files_(files), path_(std::move(path)), data_(std::move(data)) {}
+  // Closing a file that was only read can fail, and nothing may come of it.
+  ~Source() override {
+    try {
+      files_.fails("close", path_);
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  long read(char* buf, std::size_t n) override {
+    if (files_.fails("read", path_)) return -1;
+    const std::size_t got = std::min({n, files_.chunk, data_.size() - pos_});
+    if (got > 0) std::memcpy(buf, data_.data() + pos_, got);
+    pos_ += got;
+    return static_cast<long>(got);
+  }
+
+ private:
+  MemoryFiles& files_;
+  std::string path_;
+  std::string data_;
+  std::size_t pos_ = 0;
+};
+
+class Sink final : public ByteSink {
+ public:
+  Sink(MemoryFiles& files, std::string path, std::string& bytes)
+      : files_(files), path_(std::move(path)), bytes_(bytes) {}
+  bool write(const char* data, std::size_t n) override {
+    if (files_.fails("write", path_)) {
+      bytes_.append(data, n / 2);
+      return false;
+    }
+    const std::size_t room = files_.capacity - std::min(files_.capacity, bytes_.size());
+    bytes_.append(data, std::min(n, room));
+    return n <= room;
+  }
+  bool close() override { return !files_.fails("close", path_); }
+
+ private:
+  MemoryFiles& files_;
+  std::string path_;
+  std::string& bytes_;
+};
+
+template <typename File>
+Opened<File> refused(MemoryFiles::Fault fault) {
+  return {nullptr, fault == MemoryFiles::Fault::kIo ? FileError::kOther : FileError::kNoMemory};
+}
+
+}  // namespace
+
+Opened<ByteSource> MemoryFiles::open(const std::string& path) {
+  if (fails("open", path, true)) return refused<ByteSource>(fault);
+  if (directories.count(path) != 0) return {nullptr, FileError::kOther};
+  const auto it = files.find(path);
+  if (it == files.end()) return {nullptr, FileError::kNotFound};
+  return {std::make_unique<Source>(*this, path, it->second)};
+}
+
+Opened<ByteSink> MemoryFiles::create(const std::string& path) {
+  if (fails("create", path, true)) return refused<ByteSink>(fault);
+  if (directories.count(path) != 0) return {nullptr, FileError::kOther};
+  created.insert(path);
+  std::string& bytes = files[path];
+  bytes.clear();
+  return {std::make_unique<Sink>(*this, path, bytes)};
+}
+
+int MemoryHost::run(const std::vector<std::string>& args) {
+  std::vector<const char*> argv{"movrek32"};
+  for (const std::string& arg : args)
+    argv.push_back(arg.c_str());
+  return program_main(static_cast<int>(argv.size()), argv.data(), *this);
+}
+
+}  // namespace movrek::testing

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/host.h"
+#include "text/byte_io.h"
+
+// Files, sources, sinks and a whole host in memory, for tests and fuzzing:
+// every stage of a run can be driven without a disk, and any file call can
+// be made to fail.
+namespace movrek::testing {
+
+// Serves `data`; `chunk` caps the bytes a read returns, and the read that
+// would pass offset `fail_at` fails.
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view data, std::size_t chunk = SIZE_MAX,
+                        std::size_t fail_at = SIZE_MAX)
+      : data_(data), chunk_(chunk), fail_at_(fail_at) {}
+  long read(char* buf, std::size_t n) override;
+
+ private:
+  std::string_view data_;
+  std::size_t pos_ = 0;
+  std::size_t chunk_;
+  std::size_t fail_at_;
+};
+
+// Keeps what is written; writes fail once `capacity` bytes are held.
+class StringSink final : public ByteSink {
+ public:
+  explicit StringSink(std::size_t capacity = SIZE_MAX) : capacity_(capacity) {}
+  bool write(const char* data, std::size_t n) override;
+  bool close() override { return true; }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+  std::size_t capacity_;
+};
+
+// A file system of named byte strings. Paths are plain keys: a run opens
+// exactly the names it was given. Every call is counted (open, create, each
+// read and write, each close), and the one numbered `fail_at` fails.
+class MemoryFiles final : public FileSystem {
+ public:
+  enum class Fault {
+    kIo,        // opens fail as for an unreadable file, reads and closes fail,
+                // a write takes half its bytes and fails
+    kNoMemory,  // opens say kNoMemory; reads, writes and closes throw std::bad_alloc
+  };
+
+  std::map<std::string, std::string> files;
+  std::set<std::string> directories;
+  std::set<std::string> created;    // every name created, in any way
+  std::size_t chunk = SIZE_MAX;     // the most bytes one read returns
+  std::size_t capacity = SIZE_MAX;  // the most bytes a file takes: then the disk is full
+  long fail_at = 0;                 // 0: nothing fails
+  Fault fault = Fault::kIo;
+
+  long calls() const { return calls_; }
+  // The call that failed, as "read NAME" (open, create, read, write, close),
+  // or empty.
+  const std::string& failed() const { return failed_; }
+
+  Opened<ByteSource> open(const std::string& path) override;
+  Opened<ByteSink> create(const std::string& path) override;
+
+  // Counts a call; true when it is the one to fail, in which case a
+  // kNoMemory fault of a call that cannot say so throws.
+  bool fails(const char* call, const std::string& path, bool can_say_no_memory = false);
+
+ private:
+  long calls_ = 0;
+  std::string failed_;
+};
+
+// A host of memory files and a console string.
+class MemoryHost final : public Host {
+ public:
+  MemoryFiles memory;
+  std::string console_bytes;
+  Platform system{"/prog/", '/', "-"};
+
+  Platform platform() override { return system; }
+  FileSystem& files() override { return memory; }
+  void console(std::string_view message) override { console_bytes.append(message); }
+
+  // Runs the program with these arguments after its name; gives the exit code.
+  int run(const std::vector<std::string>& args);
+};
+
+}  // namespace movrek::testing
