@@ -6,21 +6,52 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "text/cp866.h"
+
 namespace movrek::testing {
 
 namespace {
 
-std::string decode(std::string_view in) {
+// How a section's text turns into bytes.
+struct Decoding {
+  bool cp866 = false;  // UTF-8 characters stand for their CP866 bytes, and {N*c} for N bytes c
+  bool crlf = false;   // a line end of the section stands for CR LF
+};
+
+std::string decode(std::string_view in, Decoding how) {
   static constexpr std::string_view kCodes = "rnt0";
   static constexpr std::string_view kBytes{"\r\n\t\0", 4};
   std::string out;
+  // One character of the text: a byte, or with cp866 a UTF-8 sequence.
+  const auto character = [&](std::size_t& i) {
+    const unsigned char c = static_cast<unsigned char>(in[i]);
+    const std::size_t len = !how.cp866 || c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+    char byte = in[i];
+    if (len > 1 && utf8_to_cp866(reinterpret_cast<const char8_t*>(in.data() + i), len, &byte) != 1)
+      throw std::runtime_error("no CP866 byte for " + std::string(in.substr(i, len)));
+    i += len - 1;
+    return byte;
+  };
   for (std::size_t i = 0; i < in.size(); ++i) {
-    if (in[i] != '\\' || i + 1 >= in.size()) {
-      out.push_back(in[i]);
-      continue;
+    if (how.cp866 && in[i] == '{') {
+      std::size_t j = i + 1, count = 0;
+      while (j < in.size() && in[j] >= '0' && in[j] <= '9')
+        count = count * 10 + static_cast<std::size_t>(in[j++] - '0');
+      std::size_t k = j + 1;
+      if (j > i + 1 && j + 2 < in.size() && in[j] == '*') {
+        const char byte = character(k);
+        if (k + 1 < in.size() && in[k + 1] == '}') {
+          out.append(count, byte);
+          i = k + 1;
+          continue;
+        }
+      }
     }
-    const char c = in[++i];
-    if (c == 'x') {
+    if (in[i] == '\n' && how.crlf) {
+      out += "\r\n";
+    } else if (in[i] != '\\' || i + 1 >= in.size()) {
+      out.push_back(character(i));
+    } else if (const char c = in[++i]; c == 'x') {
       out.push_back(static_cast<char>(std::stoi(std::string(in.substr(i + 1, 2)), nullptr, 16)));
       i += 2;
     } else if (kCodes.find(c) != std::string_view::npos) {
@@ -32,11 +63,24 @@ std::string decode(std::string_view in) {
   return out;
 }
 
+std::string section(const std::map<std::string, std::string>& raw, const std::string& name,
+                    Decoding how) {
+  const auto it = raw.find(name);
+  return it == raw.end() ? std::string() : decode(it->second, how);
+}
+
 }  // namespace
 
-std::string FixtureCase::bytes(const std::string& section) const {
-  const auto it = raw.find(section);
-  return it == raw.end() ? std::string() : decode(it->second);
+std::string FixtureCase::bytes(const std::string& name) const {
+  return section(raw, name, {});
+}
+
+std::string FixtureCase::file(const std::string& name) const {
+  return section(raw, name, {true, true});
+}
+
+std::string FixtureCase::console(const std::string& name) const {
+  return section(raw, name, {true, false});
 }
 
 std::string FixtureCase::text(const std::string& section) const {
@@ -64,6 +108,14 @@ std::vector<FixtureCase> load_fixture(std::string_view file_name) {
     }
   }
   return cases;
+}
+
+std::string test_name(std::string_view case_name) {
+  std::string name;
+  for (const char c : case_name)
+    name.push_back(
+        (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ? c : '_');
+  return name;
 }
 
 std::string show(Text text) {
@@ -152,7 +204,7 @@ std::vector<std::vector<std::string>> rows(std::string_view text) {
   for (const std::string& line : split(text, '\n')) {
     table.push_back(split(line + "|", '|'));  // so that a last empty field counts
     for (std::string& field : table.back())
-      field = decode(field);
+      field = decode(field, {});
   }
   return table;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +32,25 @@ struct FixtureCase {
   bool has(const std::string& section) const { return raw.count(section) != 0; }
   // The decoded bytes of an input section (empty when it is missing).
   std::string bytes(const std::string& section) const;
+  // A file of a whole run: UTF-8 characters stand for their CP866 bytes,
+  // {N*c} for N bytes c, and every line end of the section for CR LF.
+  std::string file(const std::string& section) const;
+  // Console output: as file(), but a line end stays a line feed.
+  std::string console(const std::string& section) const;
   // The literal text of a section (empty when it is missing).
   std::string text(const std::string& section) const;
   std::string where() const { return "case '" + name + "' at line " + std::to_string(line); }
 };
 
 std::vector<FixtureCase> load_fixture(std::string_view file_name);
+
+// How gtest shows a case: by its name.
+inline void PrintTo(const FixtureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+// A case's name as a test name: letters and digits, the rest as '_'.
+std::string test_name(std::string_view case_name);
 
 // A text as the dumps show it: "..." with control and high bytes as \xHH, or none.
 std::string show(Text text);

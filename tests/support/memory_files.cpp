@@ -101,6 +101,13 @@ Opened<ByteSource> MemoryFiles::open(const std::string& path) {
 Opened<ByteSink> MemoryFiles::create(const std::string& path) {
   if (fails("create", path, true)) return refused<ByteSink>(fault);
   if (directories.count(path) != 0) return {nullptr, FileError::kOther};
+  // A file goes into a directory that is listed or holds a file already.
+  if (const std::size_t end = path.find_last_of("/\\"); end != std::string::npos) {
+    const std::string dir = path.substr(0, end);
+    const auto in_dir = [&](const auto& file) { return file.first.starts_with(dir + path[end]); };
+    if (directories.count(dir) == 0 && std::none_of(files.begin(), files.end(), in_dir))
+      return {nullptr, FileError::kNotFound};
+  }
   created.insert(path);
   std::string& bytes = files[path];
   bytes.clear();

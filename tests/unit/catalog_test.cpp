@@ -2,15 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "fixture.h"
+#include "cases.h"
 
 namespace movrek {
 
-TEST(Catalog, Cases) {
-  for (const auto& c : testing::load_fixture("catalog.cases")) {
-    EXPECT_EQ(testing::run_catalog_steps(c.text("groups"), c.text("records")), c.text("expect"))
-        << c.where();
-  }
+class CatalogTest : public testing::CaseTest {};
+
+TEST_P(CatalogTest, Cases) {
+  const testing::FixtureCase& c = GetParam();
+  EXPECT_EQ(testing::run_catalog_steps(c.text("groups"), c.text("records")), c.text("expect"))
+      << c.where();
 }
+
+MOVREK_CASES(Table, CatalogTest, "catalog.cases");
 
 }  // namespace movrek

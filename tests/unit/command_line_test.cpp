@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fixture.h"
+#include "cases.h"
 
 namespace movrek {
 namespace {
@@ -10,20 +10,23 @@ namespace {
 // "args" holds the arguments after the program name, one a line ("<empty>" for
 // an empty one); a "slash" section marks a host where '/' introduces options too.
 // "expect" is the result, then for a valid command line both paths.
-TEST(CommandLine, ArgumentVectors) {
-  for (const auto& c : testing::load_fixture("command_line.cases")) {
-    std::vector<std::string> args = testing::split(c.text("args"), '\n');
-    std::vector<const char*> argv = {"movrek32"};
-    for (std::string& arg : args)
-      argv.push_back((arg = arg == "<empty>" ? "" : arg).c_str());
-    CommandLine out;
-    const int result = parse_command_line(static_cast<int>(argv.size()), argv.data(),
-                                          c.has("slash") ? "-/" : "-", out);
-    std::string actual = std::to_string(result) + "\n";
-    if (result == 0) actual += out.input_path + "\n" + out.output_path + "\n";
-    EXPECT_EQ(actual, c.text("expect")) << c.where();
-  }
+class CommandLineTest : public testing::CaseTest {};
+
+TEST_P(CommandLineTest, ArgumentVectors) {
+  const testing::FixtureCase& c = GetParam();
+  std::vector<std::string> args = testing::split(c.text("args"), '\n');
+  std::vector<const char*> argv = {"movrek32"};
+  for (std::string& arg : args)
+    argv.push_back((arg = arg == "<empty>" ? "" : arg).c_str());
+  CommandLine out;
+  const int result = parse_command_line(static_cast<int>(argv.size()), argv.data(),
+                                        c.has("slash") ? "-/" : "-", out);
+  std::string actual = std::to_string(result) + "\n";
+  if (result == 0) actual += out.input_path + "\n" + out.output_path + "\n";
+  EXPECT_EQ(actual, c.text("expect")) << c.where();
 }
+
+MOVREK_CASES(Table, CommandLineTest, "command_line.cases");
 
 }  // namespace
 }  // namespace movrek

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fixture.h"
+#include "cases.h"
 #include "memory_files.h"
 
 namespace movrek {
@@ -14,25 +14,28 @@ namespace {
 // Each case starts from the program directory as template directory and the
 // default group reporting to "out.txt"; reads of 1 and 7 bytes put the block
 // ends everywhere, and a `fail_at` section makes the read past that offset fail.
-TEST(ConfigReader, Cases) {
-  for (const auto& c : testing::load_fixture("config.cases")) {
-    const std::string input = testing::expand_runs(c.bytes("config"));
-    const char separator = c.has("separator") ? c.bytes("separator")[0] : '\\';
-    const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
-    for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
-      Settings settings;
-      settings.template_dir = "/opt/movrek/";
-      Catalog catalog;
-      catalog.default_group().report = "out.txt";
-      testing::MemorySource source(input, chunk, fail_at);
-      const int result = read_config(source, separator, settings, catalog);
-      EXPECT_EQ("result " + std::to_string(result) + "\n" + testing::dump_settings(settings) +
-                    testing::dump_catalog(catalog),
-                testing::expand_runs(c.text("expect")))
-          << c.where() << ", chunk " << chunk;
-    }
+class ConfigReaderTest : public testing::CaseTest {};
+
+TEST_P(ConfigReaderTest, Cases) {
+  const testing::FixtureCase& c = GetParam();
+  const std::string input = testing::expand_runs(c.bytes("config"));
+  const char separator = c.has("separator") ? c.bytes("separator")[0] : '\\';
+  const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
+  for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
+    Settings settings;
+    settings.template_dir = "/opt/movrek/";
+    Catalog catalog;
+    catalog.default_group().report = "out.txt";
+    testing::MemorySource source(input, chunk, fail_at);
+    const int result = read_config(source, separator, settings, catalog);
+    EXPECT_EQ("result " + std::to_string(result) + "\n" + testing::dump_settings(settings) +
+                  testing::dump_catalog(catalog),
+              testing::expand_runs(c.text("expect")))
+        << c.where() << ", chunk " << chunk;
   }
 }
+
+MOVREK_CASES(Table, ConfigReaderTest, "config.cases");
 
 }  // namespace
 }  // namespace movrek

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "cases.h"
 #include "config/config_reader.h"
-#include "fixture.h"
 #include "memory_files.h"
 
 namespace movrek {
@@ -15,27 +15,30 @@ namespace {
 // Groups and excluded areas come from a `config` section. Reads of 1 and 7
 // bytes put the block ends everywhere; a `fail_at` section makes the read past
 // that offset fail.
-TEST(NewFilesReader, Cases) {
-  for (const auto& c : testing::load_fixture("new_files.cases")) {
-    const std::string letters = c.bytes("template");
-    const std::string settings_text = c.bytes("config");
-    const std::string list = testing::expand_runs(c.bytes("list"));
-    const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
-    for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
-      Settings settings;
-      Catalog catalog;
-      testing::MemorySource config(settings_text);
-      ASSERT_EQ(read_config(config, '\\', settings, catalog), 0) << c.where();
-      testing::MemorySource source(list, chunk, fail_at);
-      const bool ok = read_new_files(source, TemplateList(letters.begin(), letters.end()),
-                                     settings.excluded_areas, catalog);
-      EXPECT_EQ(
-          std::string("result ") + (ok ? "true" : "false") + "\n" + testing::dump_catalog(catalog),
-          testing::expand_runs(c.text("expect")))
-          << c.where() << ", chunk " << chunk;
-    }
+class NewFilesReaderTest : public testing::CaseTest {};
+
+TEST_P(NewFilesReaderTest, Cases) {
+  const testing::FixtureCase& c = GetParam();
+  const std::string letters = c.bytes("template");
+  const std::string settings_text = c.bytes("config");
+  const std::string list = testing::expand_runs(c.bytes("list"));
+  const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
+  for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
+    Settings settings;
+    Catalog catalog;
+    testing::MemorySource config(settings_text);
+    ASSERT_EQ(read_config(config, '\\', settings, catalog), 0) << c.where();
+    testing::MemorySource source(list, chunk, fail_at);
+    const bool ok = read_new_files(source, TemplateList(letters.begin(), letters.end()),
+                                   settings.excluded_areas, catalog);
+    EXPECT_EQ(
+        std::string("result ") + (ok ? "true" : "false") + "\n" + testing::dump_catalog(catalog),
+        testing::expand_runs(c.text("expect")))
+        << c.where() << ", chunk " << chunk;
   }
 }
+
+MOVREK_CASES(Table, NewFilesReaderTest, "new_files.cases");
 
 }  // namespace
 }  // namespace movrek

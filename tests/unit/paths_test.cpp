@@ -2,22 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include "fixture.h"
+#include "cases.h"
 
 namespace movrek {
 namespace {
 
 // "join" gives the directory, the fallback separator and the name, one a line;
 // "directory_of" a full file name; "expect" the path made of them.
-TEST(Paths, JoinAndDirectoryOf) {
-  for (const auto& c : testing::load_fixture("paths.cases")) {
-    const bool join = c.has("join");
-    const auto in =
-        testing::split(testing::expand_runs(c.text(join ? "join" : "directory_of")), '\n');
-    const std::string actual = join ? join_path(in[0], in[2], in[1][0]) : directory_of(in[0]);
-    EXPECT_EQ(actual + "\n", testing::expand_runs(c.text("expect"))) << c.where();
-  }
+class PathsTest : public testing::CaseTest {};
+
+TEST_P(PathsTest, JoinAndDirectoryOf) {
+  const testing::FixtureCase& c = GetParam();
+  const bool join = c.has("join");
+  const auto in =
+      testing::split(testing::expand_runs(c.text(join ? "join" : "directory_of")), '\n');
+  const std::string actual = join ? join_path(in[0], in[2], in[1][0]) : directory_of(in[0]);
+  EXPECT_EQ(actual + "\n", testing::expand_runs(c.text("expect"))) << c.where();
 }
+
+MOVREK_CASES(Table, PathsTest, "paths.cases");
 
 }  // namespace
 }  // namespace movrek

@@ -4,21 +4,24 @@
 
 #include <string>
 
-#include "fixture.h"
+#include "cases.h"
 
 namespace movrek {
 
 using testing::show;
 
-TEST(TakeWord, Cases) {
-  for (const auto& c : testing::load_fixture("take_word.cases")) {
-    std::string text = c.bytes("text"), out;
-    const long limit = std::stol(c.text("limit"));
-    std::string_view cursor = text;
-    while (const auto word = take_word(cursor, limit))
-      out += show(*word) + " " + show(cursor) + "\n";
-    EXPECT_EQ(out + "rest " + show(cursor) + "\n", c.text("expect")) << c.where();
-  }
+class TakeWordTest : public testing::CaseTest {};
+
+TEST_P(TakeWordTest, Cases) {
+  const testing::FixtureCase& c = GetParam();
+  std::string text = c.bytes("text"), out;
+  const long limit = std::stol(c.text("limit"));
+  std::string_view cursor = text;
+  while (const auto word = take_word(cursor, limit))
+    out += show(*word) + " " + show(cursor) + "\n";
+  EXPECT_EQ(out + "rest " + show(cursor) + "\n", c.text("expect")) << c.where();
 }
+
+MOVREK_CASES(Table, TakeWordTest, "take_word.cases");
 
 }  // namespace movrek

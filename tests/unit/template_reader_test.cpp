@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fixture.h"
+#include "cases.h"
 #include "memory_files.h"
 
 namespace movrek {
@@ -13,21 +13,24 @@ namespace {
 
 // Reads of 1 and 7 bytes put the block ends everywhere; a `fail_at` section
 // makes the read past that offset fail.
-TEST(TemplateReader, Cases) {
-  for (const auto& c : testing::load_fixture("template.cases")) {
-    const std::string input = c.bytes("template");
-    const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
-    for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
-      testing::MemorySource source(input, chunk, fail_at);
-      TemplateList tags;
-      const int result = read_template(source, tags);
-      EXPECT_EQ("result " + std::to_string(result) + "\ntags " +
-                    testing::show(std::string_view(tags.data(), tags.size())) + "\n",
-                c.text("expect"))
-          << c.where() << ", chunk " << chunk;
-    }
+class TemplateReaderTest : public testing::CaseTest {};
+
+TEST_P(TemplateReaderTest, Cases) {
+  const testing::FixtureCase& c = GetParam();
+  const std::string input = c.bytes("template");
+  const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
+  for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
+    testing::MemorySource source(input, chunk, fail_at);
+    TemplateList tags;
+    const int result = read_template(source, tags);
+    EXPECT_EQ("result " + std::to_string(result) + "\ntags " +
+                  testing::show(std::string_view(tags.data(), tags.size())) + "\n",
+              c.text("expect"))
+        << c.where() << ", chunk " << chunk;
   }
 }
+
+MOVREK_CASES(Table, TemplateReaderTest, "template.cases");
 
 }  // namespace
 }  // namespace movrek

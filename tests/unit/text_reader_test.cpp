@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "fixture.h"
+#include "cases.h"
 #include "memory_files.h"
 
 namespace movrek {
@@ -39,13 +39,16 @@ static void expect_reads(const std::string& input, std::size_t limit, std::size_
   }
 }
 
-TEST(TextReader, Cases) {
-  for (const auto& c : testing::load_fixture("text_reader.cases")) {
-    const std::size_t fail_at = c.has("fail at") ? std::stoul(c.text("fail at")) : SIZE_MAX;
-    expect_reads(c.bytes("input"), std::stoul(c.text("limit")), fail_at,
-                 {c.text("pieces"), c.text("lines")}, c.where());
-  }
+class TextReaderTest : public testing::CaseTest {};
+
+TEST_P(TextReaderTest, Cases) {
+  const testing::FixtureCase& c = GetParam();
+  const std::size_t fail_at = c.has("fail at") ? std::stoul(c.text("fail at")) : SIZE_MAX;
+  expect_reads(c.bytes("input"), std::stoul(c.text("limit")), fail_at,
+               {c.text("pieces"), c.text("lines")}, c.where());
 }
+
+MOVREK_CASES(Table, TextReaderTest, "text_reader.cases");
 
 // Random files over the bytes that matter against the rules applied to the
 // whole file at once.
