@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <langinfo.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -6,12 +7,16 @@
 
 #include <cerrno>
 #include <climits>
+#include <clocale>
+#include <cstdlib>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "driver/console.h"
 #include "driver/host.h"
 #include "driver/paths.h"
+#include "text/cp866.h"
 
 namespace movrek {
 
@@ -136,20 +141,43 @@ class SystemFiles final : public FileSystem {
   }
 };
 
+// Whether the user's locale (not the program's "C") has a UTF-8 character set.
+bool locale_is_utf8() {
+  const char* current = std::setlocale(LC_CTYPE, nullptr);
+  const std::string saved = current != nullptr ? current : "C";
+  bool utf8 = false;
+  if (std::setlocale(LC_CTYPE, "") != nullptr) utf8 = is_utf8_codeset(nl_langinfo(CODESET));
+  std::setlocale(LC_CTYPE, saved.c_str());
+  return utf8;
+}
+
 class PosixHost final : public Host {
  public:
   explicit PosixHost(const char* argv0) : argv0_(argv0 != nullptr ? argv0 : "") {
     // A console pipe closed by its reader must not end the run before the
     // reports are written; such writes fail instead, and are let go.
     ::signal(SIGPIPE, SIG_IGN);
+    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+    unicode_ = choose_console_text(std::getenv(kConsoleVariable), terminal,
+                                   terminal && locale_is_utf8()) == ConsoleText::kUnicode;
   }
 
   Platform platform() override { return {program_directory(), '/', "-"}; }
   FileSystem& files() override { return files_; }
+  // Unbuffered: each message is out before the run goes on. Converted in
+  // pieces on the stack, so that even the out-of-memory message gets out.
   void console(std::string_view message) override {
-    // Unbuffered: each message is out before the run goes on.
     try {
-      write_all(STDOUT_FILENO, message.data(), message.size());
+      while (!message.empty()) {
+        const std::string_view part = message.substr(0, kPiece);
+        char utf8[3 * kPiece];
+        if (unicode_) {
+          write_all(STDOUT_FILENO, utf8, cp866_to_utf8(part, utf8));
+        } else {
+          write_all(STDOUT_FILENO, part.data(), part.size());
+        }
+        message.remove_prefix(part.size());
+      }
     } catch (const std::bad_alloc&) {
     }
   }
@@ -172,8 +200,10 @@ class PosixHost final : public Host {
     return dir.empty() ? std::string("./") : dir;
   }
 
+  static constexpr std::size_t kPiece = 512;
   std::string argv0_;
   SystemFiles files_;
+  bool unicode_ = false;
 };
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "driver/console.h"
 #include "driver/host.h"
 #include "driver/paths.h"
+#include "text/cp866.h"
 
 namespace movrek {
 
@@ -90,13 +93,39 @@ class SystemFiles final : public FileSystem {
 
 class WindowsHost final : public Host {
  public:
-  explicit WindowsHost(const char* argv0) : argv0_(argv0 != nullptr ? argv0 : "") {}
+  explicit WindowsHost(const char* argv0) : argv0_(argv0 != nullptr ? argv0 : "") {
+    DWORD mode = 0;
+    console_ = GetStdHandle(STD_OUTPUT_HANDLE);
+    const bool terminal = GetConsoleMode(console_, &mode) != 0;
+    // A console shows UTF-16 text right whatever its code page.
+    unicode_ =
+        choose_console_text(std::getenv(kConsoleVariable), terminal, true) == ConsoleText::kUnicode;
+    wide_ = unicode_ && terminal;
+  }
 
   Platform platform() override { return {program_directory(), '\\', "-/"}; }
   FileSystem& files() override { return files_; }
-  // Standard output stays in text mode, as a Win32 console program's does.
+  // Standard output stays in text mode, as a Win32 console program's does;
+  // the text is converted in pieces on the stack.
   void console(std::string_view message) override {
-    std::fwrite(message.data(), 1, message.size(), stdout);
+    while (!message.empty()) {
+      const std::string_view part = message.substr(0, kPiece);
+      if (wide_) {
+        wchar_t wide[kPiece];
+        for (std::size_t i = 0; i < part.size(); ++i) {
+          const unsigned char c = static_cast<unsigned char>(part[i]);
+          wide[i] = c < 0x80 ? c : static_cast<wchar_t>(kCp866Upper[c - 0x80]);
+        }
+        DWORD written = 0;
+        WriteConsoleW(console_, wide, static_cast<DWORD>(part.size()), &written, nullptr);
+      } else if (unicode_) {
+        char utf8[3 * kPiece];
+        std::fwrite(utf8, 1, cp866_to_utf8(part, utf8), stdout);
+      } else {
+        std::fwrite(part.data(), 1, part.size(), stdout);
+      }
+      message.remove_prefix(part.size());
+    }
     std::fflush(stdout);
   }
 
@@ -114,8 +143,12 @@ class WindowsHost final : public Host {
     return dir.empty() ? std::string(".\\") : dir;
   }
 
+  static constexpr std::size_t kPiece = 512;
   std::string argv0_;
   SystemFiles files_;
+  HANDLE console_ = INVALID_HANDLE_VALUE;
+  bool unicode_ = false;  // the reader gets text, not CP866 bytes
+  bool wide_ = false;     // ... on a console, in UTF-16
 };
 
 }  // namespace

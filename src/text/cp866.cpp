@@ -2,25 +2,24 @@
 
 namespace movrek {
 
-std::string cp866_to_utf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
+std::size_t cp866_to_utf8(std::string_view text, char* out) {
+  char* const start = out;
   for (const char ch : text) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x80) {
-      out.push_back(ch);
+      *out++ = ch;
       continue;
     }
     const char16_t cp = kCp866Upper[c - 0x80];
     if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      *out++ = static_cast<char>(0xC0 | (cp >> 6));
     } else {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      *out++ = static_cast<char>(0xE0 | (cp >> 12));
+      *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     }
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
-  return out;
+  return static_cast<std::size_t>(out - start);
 }
 
 }  // namespace movrek

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 // DOS Cyrillic (CP866). The console texts are written in the source as
@@ -75,8 +74,9 @@ constexpr long utf8_to_cp866(const char8_t* s, std::size_t n, char* out) {
   return w;
 }
 
-// Converts CP866 to UTF-8; every byte has a character.
-std::string cp866_to_utf8(std::string_view text);
+// Converts CP866 to UTF-8, every byte being a character, into `out`, which
+// needs room for three bytes a byte. Returns the bytes written.
+std::size_t cp866_to_utf8(std::string_view text, char* out);
 
 // A CP866 text made at compile time from a UTF-8 literal.
 template <std::size_t N>

@@ -57,16 +57,26 @@ while IFS= read -r line || [ -n "$line" ]; do
 done <"$args_file"
 invoke=absolute
 [ -f "$case_dir/invoke" ] && read -r invoke <"$case_dir/invoke"
+# The program's environment: a terminal's locale reads UTF-8, unless the
+# case's `env` (NAME=value lines) says otherwise.
+program_env=()
+[ "$invoke" = terminal ] && program_env=(LC_ALL=C.UTF-8)
+if [ -f "$case_dir/env" ]; then
+  while IFS= read -r line; do program_env+=("$line"); done <"$case_dir/env"
+fi
 case $invoke in
   absolute) command=("$tmp/prog/$program") ;;
   relative) command=("../prog/$program") ;;
   path) command=("$program"); export PATH="$tmp/prog:$PATH" ;;
   # A link in the current directory, beside its decoys.
   symlink) ln -s "$tmp/prog/$program" "$tmp/work/$program" && command=("./$program") ;;
+  # On a pseudo-terminal, whose line ends are CR LF.
+  terminal) command=(script -qec "$(printf '%q ' "$tmp/prog/$program" "${args[@]}")" /dev/null)
+    args=() ;;
   *) echo "$name: unknown invoke mode '$invoke'" >&2; exit 2 ;;
 esac
 cp -R "$tmp/work" "$tmp/before"
-(cd "$tmp/work" && exec timeout 60 "${emulator[@]}" "${command[@]}" "${args[@]}") \
+(cd "$tmp/work" && exec env "${program_env[@]}" timeout 60 "${emulator[@]}" "${command[@]}" "${args[@]}") \
   </dev/null >"$tmp/out/stdout" 2>"$tmp/out/stderr"
 status=$?
 
@@ -87,7 +97,7 @@ same_sum() { [ "$(sha256sum <"$2" | cut -c1-64)" = "$(head -c 64 "$1")" ]; }
 [ "$status" = "$(cat "$expected_dir/exit")" ] ||
   fail "exit code $status, expected $(cat "$expected_dir/exit")"
 fold=cat
-[ $host = windows ] && fold="sed -e s/\r$//"
+[ $host = windows ] || [ "$invoke" = terminal ] && fold="sed -e s/\r$//"
 sed -e 3d "$expected_dir/stdout" >"$tmp/out/expected" 2>/dev/null || : >"$tmp/out/expected"
 $fold "$tmp/out/stdout" | sed -e 3d >"$tmp/out/actual"
 if [ -f "$expected_dir/stdout.sha256" ]; then
