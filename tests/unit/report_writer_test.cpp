@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 
 #include "cases.h"
 #include "memory_files.h"
@@ -49,43 +47,6 @@ TEST_P(ReportWriterTest, Writes) {
 
 MOVREK_CASES(AreaBlock, ReportWriterTest, "area_block.cases");
 MOVREK_CASES(CopyTextFile, ReportWriterTest, "copy_text_file.cases");
-
-// Writes reports out.txt, g1.txt and g2.txt of one file each, with memory
-// files set up by `setup`. Gives the status, the file named in the result and
-// the files created.
-std::string walk(const std::function<void(testing::MemoryFiles&)>& setup) {
-  Catalog catalog;
-  catalog.default_group().report = "out.txt";
-  catalog.default_group().footer = std::nullopt;
-  for (const std::string g : {"g1", "g2"})
-    catalog.insert_area(catalog.append_group(std::make_unique<Group>(g + ".txt", g + ".h", "")), g,
-                        {}, {});
-  for (const char* area : {"g1", "g2", "other"})
-    catalog.add_input_record({area, {}, {}, "F.ZIP", "5", {}, {}});
-  testing::MemoryFiles files;
-  files.files = {{"header.txt", "H\n"}, {"g1.h", "1\n"}, {"g2.h", "2\n"}};
-  setup(files);
-  std::string steps;
-  const ReportResult r =
-      write_reports(catalog, Settings{}, files, [&](ReportStep step, const std::string& report) {
-        steps += step == ReportStep::kWriting ? " +" : " -";
-        steps += report;
-      });
-  return std::to_string(static_cast<int>(r.status)) + " " + r.file + " |" + steps;
-}
-
-TEST(WriteReports, StopsAtTheFirstReportThatFails) {
-  using Files = testing::MemoryFiles;
-  EXPECT_EQ(walk([](Files&) {}), "0  | +out.txt +g1.txt +g2.txt");
-  EXPECT_EQ(walk([](Files& f) { f.directories.insert("g1.txt"); }),  // kCannotCreate
-            "1 g1.txt | +out.txt");
-  EXPECT_EQ(walk([](Files& f) { f.capacity = 20; }), "2 out.txt | +out.txt");  // kWriteFailed
-  // The header of g1 fails on its first read, the 10th call: open, read,
-  // read, close of header.txt, create, write, close of out.txt, create g1.txt,
-  // open and read g1.h.
-  EXPECT_EQ(walk([](Files& f) { f.fail_at = 10; }), "3 g1.h | +out.txt +g1.txt");
-  EXPECT_EQ(walk([](Files& f) { f.files.erase("g1.h"); }), "0  | +out.txt +g1.txt +g2.txt");
-}
 
 }  // namespace
 }  // namespace movrek
