@@ -9,6 +9,15 @@ set(MOVREK_EXAMPLE_FILES
   ${PROJECT_SOURCE_DIR}/examples/nodelist.hdr
   ${PROJECT_SOURCE_DIR}/examples/newfiles.lst)
 
+# The README without its developers' parts (building, tests, sources).
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
+  COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/README.md
+          -DOUT=${CMAKE_CURRENT_BINARY_DIR}/user/README.md
+          -P ${PROJECT_SOURCE_DIR}/cmake/user-readme.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/user-readme.cmake
+  VERBATIM)
+
 if(WIN32)
   # Everything beside the executable, as a sysop unpacks it into one directory.
   install(TARGETS movrek32 RUNTIME DESTINATION .)
@@ -18,9 +27,9 @@ if(WIN32)
   # The README as a DOS text: CP866 with CR LF.
   add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-    COMMAND iconv -f UTF-8 -t CP866//TRANSLIT ${PROJECT_SOURCE_DIR}/README.md
+    COMMAND iconv -f UTF-8 -t CP866//TRANSLIT ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
             | sed -e "s/$/\\r/" > ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-    DEPENDS ${PROJECT_SOURCE_DIR}/README.md
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
     VERBATIM)
   add_custom_target(readme_cp866 ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/README.txt)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
@@ -40,23 +49,29 @@ else()
   file(CREATE_LINK ../${program_dir}/movrek32 ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 SYMBOLIC)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-  # Manual pages and changelogs are installed compressed, as Debian wants them.
+  # The manual page is installed compressed, and so are the changelog and
+  # every document over 4 kB, as Debian wants them.
   add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
     COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/movrek32.1 > ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
     DEPENDS ${PROJECT_SOURCE_DIR}/docs/movrek32.1
     VERBATIM)
+  set(doc_stage ${CMAKE_CURRENT_BINARY_DIR}/doc-stage)
   add_custom_command(
-    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
-    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/changelog.Debian > ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
-    DEPENDS ${PROJECT_SOURCE_DIR}/docs/changelog.Debian
+    OUTPUT ${doc_stage}.stamp
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${doc_stage}
+            -DCHANGELOG=${PROJECT_SOURCE_DIR}/docs/changelog.Debian
+            -DCOPYRIGHT=${PROJECT_SOURCE_DIR}/docs/copyright
+            "-DFILES=${CMAKE_CURRENT_BINARY_DIR}/user/README.md;${PROJECT_SOURCE_DIR}/CHANGELOG.md"
+            -P ${PROJECT_SOURCE_DIR}/cmake/stage-docs.cmake
+    COMMAND ${CMAKE_COMMAND} -E touch ${doc_stage}.stamp
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/user/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+            ${PROJECT_SOURCE_DIR}/docs/changelog.Debian ${PROJECT_SOURCE_DIR}/docs/copyright
+            ${PROJECT_SOURCE_DIR}/cmake/stage-docs.cmake
     VERBATIM)
-  add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
-                                     ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+  add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz ${doc_stage}.stamp)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
-                ${PROJECT_SOURCE_DIR}/docs/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
-          DESTINATION ${doc_dir})
+  install(DIRECTORY ${doc_stage}/ DESTINATION ${doc_dir})
   install(FILES ${MOVREK_EXAMPLE_FILES} DESTINATION ${doc_dir}/examples)
 
   set(CPACK_GENERATOR DEB)
