@@ -30,7 +30,8 @@ windows:
 
 # The Debian package and the Windows zip.
 package:
-	cmake -S . -B build/package-deb -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_TESTS=OFF >/dev/null
+	cmake -S . -B build/package-deb -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DMOVREK_BUILD_TESTS=OFF >/dev/null
 	cmake --build build/package-deb -j $(JOBS)
 	cd build/package-deb && cpack -G DEB
 	cmake -S . -B build/package-win --toolchain cmake/mingw-w64-x86_64.cmake \

@@ -21,17 +21,27 @@ add_custom_command(
 if(WIN32)
   # Everything beside the executable, as a sysop unpacks it into one directory.
   install(TARGETS movrek32 RUNTIME DESTINATION .)
-  # The standard record template beside the executable, where it is looked for.
+  # The standard record template and the commented configuration beside the
+  # executable, where they are looked for.
   install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION .)
   install(FILES ${MOVREK_EXAMPLE_FILES} DESTINATION examples)
-  # The README as a DOS text: CP866 with CR LF.
+  # The README and the configuration as DOS texts: CP866 with CR LF.
   add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/README.txt
     COMMAND iconv -f UTF-8 -t CP866//TRANSLIT ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
             | sed -e "s/$/\\r/" > ${CMAKE_CURRENT_BINARY_DIR}/README.txt
     DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
     VERBATIM)
-  add_custom_target(readme_cp866 ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/README.txt)
+  add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/dos
+    COMMAND sed -e "s/$/\\r/" ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg
+            > ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg
+    VERBATIM)
+  add_custom_target(dos_texts ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/README.txt
+                                         ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg DESTINATION .)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME movrek32-${PROJECT_VERSION}-win64)
@@ -44,10 +54,27 @@ else()
   # resolved to the real executable when the program finds its directory.
   set(program_dir lib/movrek32)
   install(TARGETS movrek32 RUNTIME DESTINATION ${program_dir})
-  install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION ${program_dir})
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/links)
   file(CREATE_LINK ../${program_dir}/movrek32 ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 SYMBOLIC)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+  # The configuration and the record template are the sysop's to edit, so they
+  # live in the configuration directory, with links to them beside the program.
+  # Installed to /usr that directory is /etc/movrek32, reached by absolute links;
+  # under any other prefix it is etc/movrek32 there, reached by relative ones.
+  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(config_dir /etc/movrek32)
+    set(config_link ${config_dir})
+  else()
+    set(config_dir etc/movrek32)
+    set(config_link ../../${config_dir})
+  endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg ${PROJECT_SOURCE_DIR}/examples/newfile.rpt
+          DESTINATION ${config_dir})
+  foreach(name movrek.cfg newfile.rpt)
+    file(CREATE_LINK ${config_link}/${name} ${CMAKE_CURRENT_BINARY_DIR}/links/${name} SYMBOLIC)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/${name} DESTINATION ${program_dir})
+  endforeach()
 
   # The manual page is installed compressed, and so are the changelog and
   # every document over 4 kB, as Debian wants them.
@@ -81,6 +108,12 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/movrek32")
+  # The conffiles in /etc/movrek32, and the maintainer scripts that move a
+  # sysop's files from /usr/lib/movrek32 (where they had to go before) there.
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+      ${PROJECT_SOURCE_DIR}/packaging/deb/conffiles ${PROJECT_SOURCE_DIR}/packaging/deb/preinst
+      ${PROJECT_SOURCE_DIR}/packaging/deb/postinst ${PROJECT_SOURCE_DIR}/packaging/deb/postrm)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 
 set(CPACK_PACKAGE_NAME movrek32)
