@@ -24,7 +24,8 @@ if(WIN32)
   # The standard record template and the commented configuration beside the
   # executable, where they are looked for.
   install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION .)
-  install(FILES ${MOVREK_EXAMPLE_FILES} DESTINATION examples)
+  install(FILES ${MOVREK_EXAMPLE_FILES} ${PROJECT_SOURCE_DIR}/examples/nightly.bat
+          DESTINATION examples)
   # The README and the configuration as DOS texts: CP866 with CR LF.
   add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/README.txt
@@ -99,7 +100,8 @@ else()
   add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz ${doc_stage}.stamp)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(DIRECTORY ${doc_stage}/ DESTINATION ${doc_dir})
-  install(FILES ${MOVREK_EXAMPLE_FILES} DESTINATION ${doc_dir}/examples)
+  install(FILES ${MOVREK_EXAMPLE_FILES} ${PROJECT_SOURCE_DIR}/examples/nightly.sh
+          DESTINATION ${doc_dir}/examples)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
