@@ -58,6 +58,7 @@ printf '/etc/movrek32/movrek.cfg\n/etc/movrek32/newfile.rpt\n' | cmp -s - "$tmp/
 dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/movrek32/README.md.gz | gzip -dc >"$tmp/README.md"
 cmp -s "$tmp/README.md" "$source_dir/README.md" && fail "the installed README is the whole README"
 grep -q 'make check\|apt-get install cmake' "$tmp/README.md" && fail "the installed README tells how to build"
+grep -q '^## Running it every night' "$tmp/README.md" || fail "the installed README lacks the nightly recipe"
 
 echo "== install and upgrade on a scratch root"
 root=$tmp/root
