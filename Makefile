@@ -5,7 +5,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= 2
 
-.PHONY: all build check demo asan windows package clean format
+.PHONY: all build check demo asan windows package package-deb package-win package-check clean format
 
 all: build
 
@@ -29,15 +29,25 @@ windows:
 	bash tools/with-wine.sh ctest --preset windows -j $(JOBS)
 
 # The Debian package and the Windows zip.
-package:
-	cmake -S . -B build/package-deb -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_TESTS=OFF >/dev/null
+package: package-deb package-win
+	@ls -l build/package-deb/*.deb build/package-win/*.zip
+
+package-deb:
+	cmake -S . -B build/package-deb -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DMOVREK_BUILD_TESTS=OFF >/dev/null
 	cmake --build build/package-deb -j $(JOBS)
 	cd build/package-deb && cpack -G DEB
+
+package-win:
 	cmake -S . -B build/package-win --toolchain cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_TESTS=OFF >/dev/null
 	cmake --build build/package-win -j $(JOBS)
 	cd build/package-win && cpack -G ZIP
-	@ls -l build/package-deb/*.deb build/package-win/*.zip
+
+# The Debian package checked (as root): lintian, its contents, and dpkg
+# installing, upgrading and purging it on a scratch root.
+package-check: package-deb
+	bash tests/package/package_check.sh "$$(ls -t build/package-deb/*.deb | head -n 1)" $(CURDIR)
 
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' 'fuzz/*.cpp')

@@ -9,20 +9,40 @@ set(MOVREK_EXAMPLE_FILES
   ${PROJECT_SOURCE_DIR}/examples/nodelist.hdr
   ${PROJECT_SOURCE_DIR}/examples/newfiles.lst)
 
+# The README without its developers' parts (building, tests, sources).
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
+  COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/README.md
+          -DOUT=${CMAKE_CURRENT_BINARY_DIR}/user/README.md
+          -P ${PROJECT_SOURCE_DIR}/cmake/user-readme.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/user-readme.cmake
+  VERBATIM)
+
 if(WIN32)
   # Everything beside the executable, as a sysop unpacks it into one directory.
   install(TARGETS movrek32 RUNTIME DESTINATION .)
-  # The standard record template beside the executable, where it is looked for.
+  # The standard record template and the commented configuration beside the
+  # executable, where they are looked for.
   install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION .)
-  install(FILES ${MOVREK_EXAMPLE_FILES} DESTINATION examples)
-  # The README as a DOS text: CP866 with CR LF.
+  install(FILES ${MOVREK_EXAMPLE_FILES} ${PROJECT_SOURCE_DIR}/examples/nightly.bat
+          DESTINATION examples)
+  # The README and the configuration as DOS texts: CP866 with CR LF.
   add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-    COMMAND iconv -f UTF-8 -t CP866//TRANSLIT ${PROJECT_SOURCE_DIR}/README.md
+    COMMAND iconv -f UTF-8 -t CP866//TRANSLIT ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
             | sed -e "s/$/\\r/" > ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-    DEPENDS ${PROJECT_SOURCE_DIR}/README.md
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
     VERBATIM)
-  add_custom_target(readme_cp866 ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/README.txt)
+  add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/dos
+    COMMAND sed -e "s/$/\\r/" ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg
+            > ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg
+    VERBATIM)
+  add_custom_target(dos_texts ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/README.txt
+                                         ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg DESTINATION .)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME movrek32-${PROJECT_VERSION}-win64)
@@ -35,29 +55,53 @@ else()
   # resolved to the real executable when the program finds its directory.
   set(program_dir lib/movrek32)
   install(TARGETS movrek32 RUNTIME DESTINATION ${program_dir})
-  install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION ${program_dir})
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/links)
   file(CREATE_LINK ../${program_dir}/movrek32 ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 SYMBOLIC)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-  # Manual pages and changelogs are installed compressed, as Debian wants them.
+  # The configuration and the record template are the sysop's to edit, so they
+  # live in the configuration directory, with links to them beside the program.
+  # Installed to /usr that directory is /etc/movrek32, reached by absolute links;
+  # under any other prefix it is etc/movrek32 there, reached by relative ones.
+  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(config_dir /etc/movrek32)
+    set(config_link ${config_dir})
+  else()
+    set(config_dir etc/movrek32)
+    set(config_link ../../${config_dir})
+  endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg ${PROJECT_SOURCE_DIR}/examples/newfile.rpt
+          DESTINATION ${config_dir})
+  foreach(name movrek.cfg newfile.rpt)
+    file(CREATE_LINK ${config_link}/${name} ${CMAKE_CURRENT_BINARY_DIR}/links/${name} SYMBOLIC)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/${name} DESTINATION ${program_dir})
+  endforeach()
+
+  # The manual page is installed compressed, and so are the changelog and
+  # every document over 4 kB, as Debian wants them.
   add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
     COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/movrek32.1 > ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
     DEPENDS ${PROJECT_SOURCE_DIR}/docs/movrek32.1
     VERBATIM)
+  set(doc_stage ${CMAKE_CURRENT_BINARY_DIR}/doc-stage)
   add_custom_command(
-    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
-    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/changelog.Debian > ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
-    DEPENDS ${PROJECT_SOURCE_DIR}/docs/changelog.Debian
+    OUTPUT ${doc_stage}.stamp
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${doc_stage}
+            -DCHANGELOG=${PROJECT_SOURCE_DIR}/docs/changelog.Debian
+            -DCOPYRIGHT=${PROJECT_SOURCE_DIR}/docs/copyright
+            "-DFILES=${CMAKE_CURRENT_BINARY_DIR}/user/README.md;${PROJECT_SOURCE_DIR}/CHANGELOG.md"
+            -P ${PROJECT_SOURCE_DIR}/cmake/stage-docs.cmake
+    COMMAND ${CMAKE_COMMAND} -E touch ${doc_stage}.stamp
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/user/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+            ${PROJECT_SOURCE_DIR}/docs/changelog.Debian ${PROJECT_SOURCE_DIR}/docs/copyright
+            ${PROJECT_SOURCE_DIR}/cmake/stage-docs.cmake
     VERBATIM)
-  add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
-                                     ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+  add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz ${doc_stage}.stamp)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
-                ${PROJECT_SOURCE_DIR}/docs/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
-          DESTINATION ${doc_dir})
-  install(FILES ${MOVREK_EXAMPLE_FILES} DESTINATION ${doc_dir}/examples)
+  install(DIRECTORY ${doc_stage}/ DESTINATION ${doc_dir})
+  install(FILES ${MOVREK_EXAMPLE_FILES} ${PROJECT_SOURCE_DIR}/examples/nightly.sh
+          DESTINATION ${doc_dir}/examples)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -66,6 +110,12 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/movrek32")
+  # The conffiles in /etc/movrek32, and the maintainer scripts that move a
+  # sysop's files from /usr/lib/movrek32 (where they had to go before) there.
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+      ${PROJECT_SOURCE_DIR}/packaging/deb/conffiles ${PROJECT_SOURCE_DIR}/packaging/deb/preinst
+      ${PROJECT_SOURCE_DIR}/packaging/deb/postinst ${PROJECT_SOURCE_DIR}/packaging/deb/postrm)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 
 set(CPACK_PACKAGE_NAME movrek32)
