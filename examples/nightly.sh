@@ -12,7 +12,8 @@
 #
 # 1. No list, or an empty one (a night without new files): exit 0.
 # 2. Empty REPORT_DIR, so that no report of an earlier night is left to post.
-# 3. When movrek32-check is installed (beside movrek32 or on the PATH), check
+# 3. When movrek32-check is installed (beside movrek32 or on the PATH, or named
+#    by MOVREK32_CHECK), check
 #    the configuration, the template and the list; on an error print what it
 #    found and exit with its exit code.
 # 4. Run movrek32 in REPORT_DIR. Any exit code but 0: print its messages, keep
@@ -47,6 +48,9 @@ DONE_DIR=${DONE_DIR:-/var/spool/fido/announced}
 POST=${POST:-}
 # The program, by name or path.
 MOVREK32=${MOVREK32:-movrek32}
+# The checker, by name or path: when empty, movrek32-check beside movrek32 or
+# on the PATH, if there is one; "none" runs no check.
+MOVREK32_CHECK=${MOVREK32_CHECK:-}
 # The messages in cron's mail: UTF-8 (or cp866, the program's own bytes).
 MOVREK32_CONSOLE=${MOVREK32_CONSOLE:-utf-8}
 export MOVREK32_CONSOLE
@@ -91,8 +95,12 @@ done
 log=$(mktemp "${TMPDIR:-/tmp}/movrek32-nightly.XXXXXX") || exit 2
 trap 'rm -f "$log"' EXIT
 
-check=$(dirname "$program")/movrek32-check
-[ -x "$check" ] || check=$(command -v movrek32-check) || check=
+check=$MOVREK32_CHECK
+if [ -z "$check" ]; then
+  check=$(dirname "$program")/movrek32-check
+  [ -x "$check" ] || check=$(command -v movrek32-check) || check=
+fi
+[ "$check" = none ] && check=
 if [ -n "$check" ]; then
   (cd "$report_dir" && exec "$check" "$list") >"$log" 2>&1
   status=$?

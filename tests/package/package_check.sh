@@ -10,9 +10,7 @@
 # 3. dpkg installs it on a scratch root, upgrading the 2.3.0 layout (a plain
 #    newfile.rpt that the package owned, edited, and a movrek.cfg that no
 #    package owned, both in /usr/lib/movrek32) without asking anything; the
-#    sysop's files end up in /etc/movrek32. The installed program, run in that
-#    root, reads them. A purge leaves nothing behind; on a fresh install the
-#    program works with the defaults, without a warning.
+#    sysop's files end up in /etc/movrek32. A purge leaves nothing behind.
 set -u
 export LC_ALL=C
 unset MOVREK32_CONSOLE
@@ -21,10 +19,7 @@ deb=$1
 source_dir=$2
 
 failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 echo "== lintian"
 lintian --fail-on error,warning "$deb" 2>&1 | grep -v '^running with root privileges'
@@ -47,10 +42,7 @@ dpkg-deb -c "$deb" | awk '$1 ~ /^-/ && $3 > 4096 && $6 ~ /^\.\/usr\/share\/doc\/
   while read -r big; do fail "$big is over 4 kB and not gzipped"; done
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/movrek-package.XXXXXX") || exit 1
-cleanup() {
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap 'rm -rf "$tmp"' EXIT
 
 dpkg-deb -e "$deb" "$tmp/control"
 printf '/etc/movrek32/movrek.cfg\n/etc/movrek32/newfile.rpt\n' | cmp -s - "$tmp/control/conffiles" ||
@@ -101,46 +93,10 @@ for name in movrek.cfg newfile.rpt; do
     fail "upgrade: /usr/lib/movrek32/$name is not the link"
 done
 
-# The installed program in that root (chrooted, with the libraries it needs
-# copied in and /proc in a mount namespace of its own) on the installed
-# example list.
-in_root() {
-  # in_root <command and arguments in the root>: console in $tmp/console.
-  unshare --mount sh -c 'mount -t proc proc "$0/proc" && exec chroot "$0" "$@"' "$root" "$@" \
-    >"$tmp/console" 2>&1
-}
-for library in $(ldd "$root/usr/lib/movrek32/movrek32" | grep -o '/[^ ]*'); do
-  mkdir -p "$root$(dirname "$library")"
-  cp -L "$library" "$root$library"
-done
-cp "$source_dir/examples/header.txt" "$source_dir/examples/footer.txt" "$root/"
-in_root /usr/bin/movrek32 /usr/share/doc/movrek32/examples/newfiles.lst sysop.rpt
-status=$?
-[ $status -eq 0 ] || fail "the installed program: exit code $status: $(cat "$tmp/console")"
-# The sysop's width of 60: a rule of 60 bytes 0xC4 and a CR LF.
-printf '%*s\r\n' 60 '' | tr ' ' '\304' >"$tmp/rule60"
-grep -qxF -f "$tmp/rule60" "$root/sysop.rpt" || fail "the installed program did not read /etc/movrek32/movrek.cfg"
-
-# A fresh install: the commented configuration changes nothing and warns of
-# nothing; the report is the one of a run without any configuration.
 run_dpkg --purge movrek32
 for gone in /etc/movrek32 /usr/lib/movrek32 /usr/share/doc/movrek32 /usr/bin/movrek32; do
   [ ! -e "$root$gone" ] && [ ! -L "$root$gone" ] || fail "purge left $gone"
 done
-run_dpkg -i "$deb"
-in_root /usr/bin/movrek32 /usr/share/doc/movrek32/examples/newfiles.lst default.rpt
-status=$?
-[ $status -eq 0 ] || fail "the shipped configuration: exit code $status"
-mkdir "$tmp/plain"
-cp "$root/usr/lib/movrek32/movrek32" "$root/usr/share/doc/movrek32/examples/newfile.rpt" \
-  "$source_dir/examples/header.txt" "$source_dir/examples/footer.txt" "$tmp/plain/"
-(cd "$tmp/plain" && ./movrek32 "$root/usr/share/doc/movrek32/examples/newfiles.lst" default.rpt >/dev/null)
-cmp -s "$tmp/plain/default.rpt" "$root/default.rpt" || fail "the shipped configuration changes the report"
-warning=$(printf 'работаем без конфига.' | iconv -f UTF-8 -t CP866)
-grep -q "$warning" "$tmp/console" && fail "the shipped configuration gives the warning"
 
-if [ $failures -ne 0 ]; then
-  echo "$failures failed"
-  exit 1
-fi
-echo "package check: all as expected"
+[ $failures -eq 0 ] && echo "package check: all as expected"
+exit $((failures != 0))
