@@ -13,6 +13,8 @@
 # temporary tree.
 set -u
 export LC_ALL=C
+# The console is the program's own bytes unless a case sets its env.
+unset MOVREK32_CONSOLE
 [ $# -ge 2 ] || { echo "usage: $0 <movrek32> <case_dir> [emulator prefix]" >&2; exit 2; }
 binary=$1 case_dir=${2%/}
 read -r -a emulator <<<"${3-}"
