@@ -144,7 +144,7 @@ class PosixHost final : public Host {
     ::signal(SIGPIPE, SIG_IGN);
   }
 
-  Platform platform() override { return {program_directory(), '/', "-"}; }
+  Platform platform() override { return {program_directory(), '/', "-", current_directory()}; }
   FileSystem& files() override { return files_; }
   void console(std::string_view message) override {
     // Unbuffered: each message is out before the run goes on.
@@ -170,6 +170,18 @@ class PosixHost final : public Host {
     // Without /proc, the path the program was started by is the best guess.
     const std::string dir = directory_of(argv0_);
     return dir.empty() ? std::string("./") : dir;
+  }
+
+  static std::string current_directory() {
+    std::vector<char> buf(4096);
+    while (::getcwd(buf.data(), buf.size()) == nullptr) {
+      if (errno == ENOMEM) out_of_memory();
+      if (errno != ERANGE) return std::string();
+      buf.resize(buf.size() * 2);
+    }
+    std::string dir(buf.data());
+    if (dir.empty() || dir.back() != '/') dir.push_back('/');
+    return dir;
   }
 
   std::string argv0_;

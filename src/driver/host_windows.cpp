@@ -92,7 +92,7 @@ class WindowsHost final : public Host {
  public:
   explicit WindowsHost(const char* argv0) : argv0_(argv0 != nullptr ? argv0 : "") {}
 
-  Platform platform() override { return {program_directory(), '\\', "-/"}; }
+  Platform platform() override { return {program_directory(), '\\', "-/", current_directory()}; }
   FileSystem& files() override { return files_; }
   // Standard output stays in text mode, as a Win32 console program's does.
   void console(std::string_view message) override {
@@ -112,6 +112,20 @@ class WindowsHost final : public Host {
     }
     const std::string dir = directory_of(argv0_);
     return dir.empty() ? std::string(".\\") : dir;
+  }
+
+  static std::string current_directory() {
+    std::vector<char> buf(MAX_PATH + 1);
+    while (true) {
+      const DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+      if (n == 0 && out_of_memory(GetLastError())) throw std::bad_alloc();
+      if (n == 0) return std::string();
+      if (n < buf.size()) break;
+      buf.resize(n + 1);
+    }
+    std::string dir(buf.data());
+    if (dir.empty() || (dir.back() != '\\' && dir.back() != '/')) dir.push_back('\\');
+    return dir;
   }
 
   std::string argv0_;

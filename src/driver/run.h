@@ -11,6 +11,11 @@
 
 namespace movrek {
 
+// The files a run looks for: the configuration beside the program, the
+// record template in the template directory.
+inline constexpr std::string_view kConfigName = "movrek.cfg";
+inline constexpr std::string_view kTemplateName = "newfile.rpt";
+
 enum class ExitCode : int {
   kOk = 0,
   kUsage = 1,
@@ -32,6 +37,8 @@ struct Platform {
   std::string program_dir;  // the running executable's directory, ending in a separator
   char separator = '/';     // appended where a directory ends in none
   std::string_view option_introducers = "-";
+  // The current directory, ending in a separator; empty when it cannot be told.
+  std::string current_dir;
 };
 
 // Everything one run works on, passed explicitly to every stage.

@@ -86,14 +86,16 @@ class MemoryHost final : public Host {
  public:
   MemoryFiles memory;
   std::string console_bytes;
-  Platform system{"/prog/", '/', "-"};
+  Platform system{"/prog/", '/', "-", "/work/"};
 
   Platform platform() override { return system; }
   FileSystem& files() override { return memory; }
   void console(std::string_view message) override { console_bytes.append(message); }
 
-  // Runs the program with these arguments after its name; gives the exit code.
-  int run(const std::vector<std::string>& args);
+  // Runs a program (movrek32 unless told) with these arguments after its
+  // name; gives the exit code.
+  using Program = int (*)(int, const char* const*, Host&);
+  int run(const std::vector<std::string>& args, Program program = program_main);
 };
 
 }  // namespace movrek::testing

@@ -64,7 +64,7 @@ Outcome run(const FixtureCase& c, std::size_t chunk = SIZE_MAX, const Replacemen
     if (bytes) host.memory.files[name] = *bytes;
     if (!bytes) host.memory.files.erase(name);
   }
-  if (c.has("windows")) host.system = {"C:\\prog\\", '\\', "-/"};
+  if (c.has("windows")) host.system = {"C:\\prog\\", '\\', "-/", "C:\\work\\"};
   if (c.has("fail")) {
     host.memory.fail_at = std::stol(c.text("fail"));
     if (c.text("fail").find("memory") != std::string::npos)
