@@ -11,7 +11,7 @@ set(MOVREK_EXAMPLE_FILES
 
 if(WIN32)
   # Everything beside the executable, as a sysop unpacks it into one directory.
-  install(TARGETS movrek32 RUNTIME DESTINATION .)
+  install(TARGETS movrek32 movrek32-check RUNTIME DESTINATION .)
   # The standard record template beside the executable, where it is looked for.
   install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION .)
   install(FILES ${MOVREK_EXAMPLE_FILES} DESTINATION examples)
@@ -34,11 +34,15 @@ else()
   # it lives in a directory of its own, with a link on the PATH. The link is
   # resolved to the real executable when the program finds its directory.
   set(program_dir lib/movrek32)
-  install(TARGETS movrek32 RUNTIME DESTINATION ${program_dir})
+  install(TARGETS movrek32 movrek32-check RUNTIME DESTINATION ${program_dir})
   install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION ${program_dir})
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/links)
   file(CREATE_LINK ../${program_dir}/movrek32 ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 SYMBOLIC)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The checker finds movrek.cfg and newfile.rpt the same way.
+  file(CREATE_LINK ../${program_dir}/movrek32-check ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32-check
+       SYMBOLIC)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32-check DESTINATION ${CMAKE_INSTALL_BINDIR})
 
   # Manual pages and changelogs are installed compressed, as Debian wants them.
   add_custom_command(
@@ -47,13 +51,21 @@ else()
     DEPENDS ${PROJECT_SOURCE_DIR}/docs/movrek32.1
     VERBATIM)
   add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz
+    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/movrek32-check.1 > ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/movrek32-check.1
+    VERBATIM)
+  add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
     COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/changelog.Debian > ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
     DEPENDS ${PROJECT_SOURCE_DIR}/docs/changelog.Debian
     VERBATIM)
   add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
+                                     ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz
                                      ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
+                ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
                 ${PROJECT_SOURCE_DIR}/docs/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
           DESTINATION ${doc_dir})
