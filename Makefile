@@ -98,7 +98,7 @@ coverage:
 .PHONY: valgrind
 valgrind:
 	cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOVREK_BUILD_TESTS=OFF >/dev/null
-	cmake --build build/valgrind --target movrek32 -j 1
+	cmake --build build/valgrind --target movrek32 movrek32-check -j 1
 	@failed=0; for c in tests/e2e/cases/*/; do \
 	  bash tests/e2e/run_case.sh build/valgrind/movrek32 $$c \
 	    "valgrind -q --tool=memcheck --leak-check=full --error-exitcode=99" || failed=1; \

@@ -20,7 +20,7 @@ add_custom_command(
 
 if(WIN32)
   # Everything beside the executable, as a sysop unpacks it into one directory.
-  install(TARGETS movrek32 RUNTIME DESTINATION .)
+  install(TARGETS movrek32 movrek32-check RUNTIME DESTINATION .)
   # The standard record template and the commented configuration beside the
   # executable, where they are looked for.
   install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION .)
@@ -54,10 +54,14 @@ else()
   # it lives in a directory of its own, with a link on the PATH. The link is
   # resolved to the real executable when the program finds its directory.
   set(program_dir lib/movrek32)
-  install(TARGETS movrek32 RUNTIME DESTINATION ${program_dir})
+  install(TARGETS movrek32 movrek32-check RUNTIME DESTINATION ${program_dir})
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/links)
   file(CREATE_LINK ../${program_dir}/movrek32 ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 SYMBOLIC)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32 DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The checker finds movrek.cfg and newfile.rpt the same way.
+  file(CREATE_LINK ../${program_dir}/movrek32-check ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32-check
+       SYMBOLIC)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32-check DESTINATION ${CMAKE_INSTALL_BINDIR})
 
   # The configuration and the record template are the sysop's to edit, so they
   # live in the configuration directory, with links to them beside the program.
@@ -86,6 +90,11 @@ else()
     VERBATIM)
   set(doc_stage ${CMAKE_CURRENT_BINARY_DIR}/doc-stage)
   add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz
+    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/movrek32-check.1 > ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/movrek32-check.1
+    VERBATIM)
+  add_custom_command(
     OUTPUT ${doc_stage}.stamp
     COMMAND ${CMAKE_COMMAND} -DSTAGE=${doc_stage}
             -DCHANGELOG=${PROJECT_SOURCE_DIR}/docs/changelog.Debian
@@ -97,8 +106,10 @@ else()
             ${PROJECT_SOURCE_DIR}/docs/changelog.Debian ${PROJECT_SOURCE_DIR}/docs/copyright
             ${PROJECT_SOURCE_DIR}/cmake/stage-docs.cmake
     VERBATIM)
-  add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz ${doc_stage}.stamp)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  add_custom_target(docs ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz
+                                     ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz ${doc_stage}.stamp)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/movrek32.1.gz ${CMAKE_CURRENT_BINARY_DIR}/movrek32-check.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(DIRECTORY ${doc_stage}/ DESTINATION ${doc_dir})
   install(FILES ${MOVREK_EXAMPLE_FILES} ${PROJECT_SOURCE_DIR}/examples/nightly.sh
           DESTINATION ${doc_dir}/examples)

@@ -5,7 +5,8 @@
 //
 // Besides crashes it checks that the size of the reads never changes a run,
 // that reports keep the DOS line ends, and that a file call failing for lack
-// of memory ends the run with exit code 8 and its message.
+// of memory ends the run with exit code 8 and its message. movrek32-check
+// checks the same files and must write nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/check_run.h"
 #include "driver/messages.h"
 #include "memory_files.h"
 
@@ -40,7 +42,8 @@ struct Outcome {
   bool operator==(const Outcome&) const = default;
 };
 
-Outcome run(std::string_view input, std::size_t chunk, long fail_at, MemoryFiles::Fault fault) {
+Outcome run(std::string_view input, std::size_t chunk, long fail_at, MemoryFiles::Fault fault,
+            MemoryHost::Program program = movrek::program_main) {
   MemoryHost host;
   for (const char* name : kFileNames) {
     const std::size_t at = input.find(kSeparator);
@@ -54,7 +57,7 @@ Outcome run(std::string_view input, std::size_t chunk, long fail_at, MemoryFiles
   // A report beyond this is a full disk: wide rules make big reports fast.
   host.memory.capacity = 1 << 20;
   Outcome out;
-  out.exit = host.run({"list.lst", "main.rpt"});
+  out.exit = host.run({"list.lst", "main.rpt"}, program);
   out.console = std::move(host.console_bytes);
   out.files = std::move(host.memory.files);
   out.created = std::move(host.memory.created);
@@ -74,6 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (i == 0 || bytes[i - 1] != '\r') fail("a report LF without CR");
     }
   }
+  const Outcome checked = run(input, SIZE_MAX, 0, MemoryFiles::Fault::kIo, movrek::check_main);
+  if (checked.exit != 0 && checked.exit != 1) fail("a check exit code other than 0 or 1");
+  if (!checked.created.empty()) fail("the check wrote a file");
   for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}}) {
     if (!(run(input, chunk, 0, MemoryFiles::Fault::kIo) == whole))
       fail("the size of the reads changed the run");

@@ -33,26 +33,44 @@ bool is_separator(char c) {
 // The state of one reading of the file.
 class ConfigReader {
  public:
-  ConfigReader(char separator, Settings& settings, Catalog& catalog)
+  ConfigReader(char separator, Settings& settings, Catalog& catalog, ConfigObserver* observer)
       : separator_(separator),
         settings_(settings),
         catalog_(catalog),
+        observer_(observer),
         current_(&catalog.default_group()) {}
 
-  // Carries out one line; false when it is a line in error.
-  bool do_line(std::string_view line);
+  // Carries out line `number`; false when it is a line in error.
+  bool do_line(int number, std::string_view line);
+  // Tells the observer that the reading stopped at line `number`, cut short
+  // by a failed read, with the part of it read so far.
+  void read_failed(int number, std::string_view part);
+  // Tells the observer of a group still open at the end of the reading.
+  void finish();
 
  private:
   bool do_keyword(Keyword keyword, std::string_view& cursor);
+  bool fail(LineError why) {
+    error_ = why;
+    return false;
+  }
 
   char separator_;
   Settings& settings_;
   Catalog& catalog_;
+  ConfigObserver* observer_;           // may be nullptr
   Group* current_;                     // what HEADER, FOOTER and REPORT change
   std::unique_ptr<Group> open_group_;  // between GROUP and ENDGROUP
+  LineError error_ = LineError::kUnknownKeyword;
 };
 
-bool ConfigReader::do_line(std::string_view line) {
+// The text of a line as an observer sees it: without its line feed.
+std::string_view without_line_feed(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  return line;
+}
+
+bool ConfigReader::do_line(int number, std::string_view line) {
   // A NUL byte ends the line's text.
   if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
     line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
@@ -62,8 +80,29 @@ bool ConfigReader::do_line(std::string_view line) {
   if (cursor.empty() || !is_letter(static_cast<unsigned char>(cursor.front()))) return true;
   const auto word = take_word(cursor, static_cast<long>(cursor.size()));
   const int index = find_keyword(*word);
-  if (index < 0) return false;
-  return do_keyword(static_cast<Keyword>(index), cursor);
+  const Keyword keyword = static_cast<Keyword>(index);
+  const std::string_view argument = cursor;
+  if (index < 0 || !do_keyword(keyword, cursor)) {
+    if (index < 0) error_ = LineError::kUnknownKeyword;
+    if (observer_) observer_->line_in_error(number, without_line_feed(line), error_);
+    return false;
+  }
+  if (observer_) {
+    const bool changes_group = keyword == Keyword::kHeader || keyword == Keyword::kFooter ||
+                               keyword == Keyword::kGroup || keyword == Keyword::kEndGroup ||
+                               (keyword == Keyword::kReport && open_group_);
+    observer_->keyword_line(number, without_line_feed(line), keyword, without_line_feed(argument),
+                            changes_group ? current_ : nullptr);
+  }
+  return true;
+}
+
+void ConfigReader::read_failed(int number, std::string_view part) {
+  if (observer_) observer_->line_in_error(number, without_line_feed(part), LineError::kReadFailed);
+}
+
+void ConfigReader::finish() {
+  if (observer_ && open_group_) observer_->group_left_open(*open_group_);
 }
 
 bool ConfigReader::do_keyword(Keyword keyword, std::string_view& cursor) {
@@ -86,7 +125,7 @@ bool ConfigReader::do_keyword(Keyword keyword, std::string_view& cursor) {
         settings_.excluded_areas.add(*name);
       return true;
     case Keyword::kGroup:
-      if (open_group_) return false;
+      if (open_group_) return fail(LineError::kGroupInGroup);
       open_group_ = make_configured_group();
       current_ = open_group_.get();
       while (const auto name = take_word(cursor, kNameLimit)) {
@@ -94,7 +133,7 @@ bool ConfigReader::do_keyword(Keyword keyword, std::string_view& cursor) {
       }
       return true;
     case Keyword::kEndGroup:
-      if (!open_group_) return false;
+      if (!open_group_) return fail(LineError::kEndGroupOutside);
       current_ = &catalog_.append_group(std::move(open_group_));
       return true;
     case Keyword::kReport:
@@ -102,18 +141,18 @@ bool ConfigReader::do_keyword(Keyword keyword, std::string_view& cursor) {
       return true;
     case Keyword::kDruvoDir: {
       const auto word = take_word(cursor, kFileNameLimit);
-      if (!word) return false;
+      if (!word) return fail(LineError::kNoDirectory);
       std::string dir(*word);
       if (!is_separator(dir.back())) dir.push_back(separator_);
       // The directory must fit its 260-byte buffer with the terminator.
-      if (dir.size() > kTemplateDirLimit) return false;
+      if (dir.size() > kTemplateDirLimit) return fail(LineError::kDirectoryTooLong);
       settings_.template_dir = std::move(dir);
       return true;
     }
     case Keyword::kReportWidth: {
       const std::int32_t width = decimal_int32(cursor);
       // The width counts the bytes of every rule: a negative one is refused.
-      if (width < 0) return false;
+      if (width < 0) return fail(LineError::kNegativeWidth);
       settings_.report_width = width;
       return true;
     }
@@ -130,30 +169,45 @@ int find_keyword(std::string_view word) {
   return -1;
 }
 
-int read_config(ByteSource& source, char separator, Settings& settings, Catalog& catalog) {
+std::string_view keyword_text(Keyword keyword) {
+  return kKeywords[static_cast<std::size_t>(keyword)];
+}
+
+int read_config(ByteSource& source, char separator, Settings& settings, Catalog& catalog,
+                ConfigObserver* observer) {
   TextReader reader(source);
-  ConfigReader config(separator, settings, catalog);
+  ConfigReader config(separator, settings, catalog, observer);
   std::string piece;
   int line = 0;
+  int result = 0;
   while (true) {
     const bool got = reader.read_piece(kPieceLimit, piece);
     // A read that fails short of the end of the file stops the reading as an
     // error at the line it was reading; the part of that line read before the
     // failure changes nothing.
-    if (reader.failed()) return line + 1;
+    if (reader.failed()) {
+      result = line + 1;
+      config.read_failed(result, piece);
+      break;
+    }
     if (got) {
       ++line;
-      if (!config.do_line(piece)) return line;
+      if (!config.do_line(line, piece)) {
+        result = line;
+        break;
+      }
     }
-    if (reader.eof()) return 0;
+    if (reader.eof()) break;
   }
+  config.finish();
+  return result;
 }
 
 int read_config(FileSystem& files, const std::string& path, char separator, Settings& settings,
-                Catalog& catalog) {
+                Catalog& catalog, ConfigObserver* observer) {
   const auto source = file_or_null(files.open(path));
   if (!source) return -1;
-  return read_config(*source, separator, settings, catalog);
+  return read_config(*source, separator, settings, catalog, observer);
 }
 
 }  // namespace movrek

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "driver/run.h"
@@ -20,6 +21,9 @@ class Host {
   // Writes one console message (CP866 bytes) and sees it on its way. A
   // console that cannot take it loses it: the reports are what counts.
   virtual void console(std::string_view message) = 0;
+  // The current directory, ending in a separator; empty when it cannot be
+  // told. Throws std::bad_alloc when memory runs out.
+  virtual std::string current_directory() { return {}; }
 };
 
 // The system the program runs on. `argv0` is a fallback for a system that

@@ -181,6 +181,17 @@ class PosixHost final : public Host {
     } catch (const std::bad_alloc&) {
     }
   }
+  std::string current_directory() override {
+    std::vector<char> buf(4096);
+    while (::getcwd(buf.data(), buf.size()) == nullptr) {
+      if (errno == ENOMEM) out_of_memory();
+      if (errno != ERANGE) return std::string();
+      buf.resize(buf.size() * 2);
+    }
+    std::string dir(buf.data());
+    if (dir.empty() || dir.back() != '/') dir.push_back('/');
+    return dir;
+  }
 
  private:
   std::string program_directory() const {
@@ -201,6 +212,7 @@ class PosixHost final : public Host {
   }
 
   static constexpr std::size_t kPiece = 512;
+
   std::string argv0_;
   SystemFiles files_;
   bool unicode_ = false;

@@ -128,6 +128,19 @@ class WindowsHost final : public Host {
     }
     std::fflush(stdout);
   }
+  std::string current_directory() override {
+    std::vector<char> buf(MAX_PATH + 1);
+    while (true) {
+      const DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+      if (n == 0 && out_of_memory(GetLastError())) throw std::bad_alloc();
+      if (n == 0) return std::string();
+      if (n < buf.size()) break;
+      buf.resize(n + 1);
+    }
+    std::string dir(buf.data());
+    if (dir.empty() || (dir.back() != '\\' && dir.back() != '/')) dir.push_back('\\');
+    return dir;
+  }
 
  private:
   std::string program_directory() const {

@@ -16,9 +16,6 @@ namespace movrek {
 
 namespace {
 
-constexpr std::string_view kConfigName = "movrek.cfg";
-constexpr std::string_view kTemplateName = "newfile.rpt";
-
 ExitCode report_failure(const ReportResult& result, const ConsoleOut& console) {
   switch (result.status) {
     case ReportResult::Status::kOk:

@@ -11,6 +11,11 @@
 
 namespace movrek {
 
+// The files a run looks for: the configuration beside the program, the
+// record template in the template directory.
+inline constexpr std::string_view kConfigName = "movrek.cfg";
+inline constexpr std::string_view kTemplateName = "newfile.rpt";
+
 enum class ExitCode : int {
   kOk = 0,
   kUsage = 1,

@@ -4,7 +4,10 @@
 
 namespace movrek {
 
-std::string format_message(std::string_view pattern, std::initializer_list<std::string_view> args) {
+namespace {
+
+template <typename Args>
+std::string fill(std::string_view pattern, const Args& args) {
   std::string out;
   out.reserve(pattern.size() + 64);
   auto arg = args.begin();
@@ -18,6 +21,16 @@ std::string format_message(std::string_view pattern, std::initializer_list<std::
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string format_message(std::string_view pattern, std::initializer_list<std::string_view> args) {
+  return fill(pattern, args);
+}
+
+std::string format_message(std::string_view pattern, std::span<const std::string> args) {
+  return fill(pattern, args);
 }
 
 std::string decimal_text(long long value) {

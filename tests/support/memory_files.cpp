@@ -114,11 +114,11 @@ Opened<ByteSink> MemoryFiles::create(const std::string& path) {
   return {std::make_unique<Sink>(*this, path, bytes)};
 }
 
-int MemoryHost::run(const std::vector<std::string>& args) {
+int MemoryHost::run(const std::vector<std::string>& args, Program program) {
   std::vector<const char*> argv{"movrek32"};
   for (const std::string& arg : args)
     argv.push_back(arg.c_str());
-  return program_main(static_cast<int>(argv.size()), argv.data(), *this);
+  return program(static_cast<int>(argv.size()), argv.data(), *this);
 }
 
 }  // namespace movrek::testing

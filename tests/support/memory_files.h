@@ -87,13 +87,17 @@ class MemoryHost final : public Host {
   MemoryFiles memory;
   std::string console_bytes;
   Platform system{"/prog/", '/', "-"};
+  std::string current_dir = "/work/";
 
   Platform platform() override { return system; }
   FileSystem& files() override { return memory; }
   void console(std::string_view message) override { console_bytes.append(message); }
+  std::string current_directory() override { return current_dir; }
 
-  // Runs the program with these arguments after its name; gives the exit code.
-  int run(const std::vector<std::string>& args);
+  // Runs a program (movrek32 unless told) with these arguments after its
+  // name; gives the exit code.
+  using Program = int (*)(int, const char* const*, Host&);
+  int run(const std::vector<std::string>& args, Program program = program_main);
 };
 
 }  // namespace movrek::testing

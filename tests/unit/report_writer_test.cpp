@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "cases.h"
 #include "memory_files.h"
 

@@ -1,13 +1,18 @@
-// Whole runs of the program on memory files: the table of runs.cases, one
-// test per case, and every file call of two runs failing in turn.
+// Whole runs of the programs on memory files: the tables of runs.cases and
+// checks.cases, one test per case, every file call of two runs failing in
+// turn, and movrek32-check's summary against the reports movrek32 writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 
+#include "driver/check_messages.h"
+#include "driver/check_run.h"
 #include "driver/messages.h"
 #include "fixture.h"
 #include "memory_files.h"
@@ -21,10 +26,10 @@ using testing::FixtureCase;
 using testing::MemoryFiles;
 using testing::MemoryHost;
 
-// The cases of runs.cases, each completed with the sections of the case
+// The cases of a table, each completed with the sections of the case
 // "defaults" that it neither has nor names in a "without" section.
-std::vector<FixtureCase> run_cases() {
-  std::vector<FixtureCase> cases = testing::load_fixture("runs.cases");
+std::vector<FixtureCase> run_cases(const char* table = "runs.cases") {
+  std::vector<FixtureCase> cases = testing::load_fixture(table);
   const FixtureCase defaults = cases.front();
   cases.erase(cases.begin());
   for (FixtureCase& c : cases) {
@@ -36,7 +41,12 @@ std::vector<FixtureCase> run_cases() {
 }
 
 const FixtureCase& run_case(const std::string& name) {
-  static const std::vector<FixtureCase> cases = run_cases();
+  static const std::vector<FixtureCase> cases = [] {
+    std::vector<FixtureCase> all = run_cases();
+    for (FixtureCase& c : run_cases("checks.cases"))
+      all.push_back(std::move(c));
+    return all;
+  }();
   return *std::find_if(cases.begin(), cases.end(), [&](auto& c) { return c.name == name; });
 }
 
@@ -51,8 +61,9 @@ struct Outcome {
 
 // Runs a case: "file NAME" sections are files, "dir NAME" directories,
 // "args" the arguments (one a line), "windows" makes the host a Windows one,
-// "fail" names the call to fail ("N io" or "N memory"). `replace` gives
-// files other bytes, or none.
+// "fail" names the call to fail ("N io" or "N memory"), "check" runs
+// movrek32-check instead of movrek32. `replace` gives files other bytes, or
+// none.
 using Replacements = std::map<std::string, std::optional<std::string>>;
 Outcome run(const FixtureCase& c, std::size_t chunk = SIZE_MAX, const Replacements& replace = {}) {
   MemoryHost host;
@@ -64,7 +75,10 @@ Outcome run(const FixtureCase& c, std::size_t chunk = SIZE_MAX, const Replacemen
     if (bytes) host.memory.files[name] = *bytes;
     if (!bytes) host.memory.files.erase(name);
   }
-  if (c.has("windows")) host.system = {"C:\\prog\\", '\\', "-/"};
+  if (c.has("windows")) {
+    host.system = {"C:\\prog\\", '\\', "-/"};
+    host.current_dir = "C:\\work\\";
+  }
   if (c.has("fail")) {
     host.memory.fail_at = std::stol(c.text("fail"));
     if (c.text("fail").find("memory") != std::string::npos)
@@ -72,9 +86,12 @@ Outcome run(const FixtureCase& c, std::size_t chunk = SIZE_MAX, const Replacemen
   }
   host.memory.chunk = chunk;
   Outcome out;
-  out.exit = host.run(testing::split(c.text("args"), '\n'));
+  out.exit =
+      host.run(testing::split(c.text("args"), '\n'), c.has("check") ? check_main : program_main);
   const std::string banner =
-      format_message(messages::kBanner, {decimal_text(kVersionMajor), decimal_text(kVersionMinor)});
+      c.has("check") ? std::string()
+                     : format_message(messages::kBanner,
+                                      {decimal_text(kVersionMajor), decimal_text(kVersionMinor)});
   EXPECT_TRUE(host.console_bytes.starts_with(banner)) << c.where();
   out.console = host.console_bytes.substr(std::min(banner.size(), host.console_bytes.size()));
   out.files = std::move(host.memory.files);
@@ -124,6 +141,8 @@ TEST_P(Runs, Case) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Runs, ::testing::ValuesIn(run_cases()),
+                         [](const auto& info) { return testing::test_name(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Checks, Runs, ::testing::ValuesIn(run_cases("checks.cases")),
                          [](const auto& info) { return testing::test_name(info.param.name); });
 
 // The lines of a console output, each with its line feed.
@@ -241,6 +260,66 @@ TEST(RunFaults, EveryFileCallFailingInTurn) {
     }
   }
   EXPECT_GT(runs, 100);
+}
+
+// movrek32 and movrek32-check on the same files: each report that the check's
+// summary names with files is written with those files and bytes in its total
+// lines, each one it calls empty is not written, and no other is.
+void expect_summary_agrees(const std::map<std::string, std::string>& files,
+                           const std::vector<std::string>& args, const std::string& where) {
+  MemoryHost writer, checker;
+  writer.memory.files = checker.memory.files = files;
+  ASSERT_EQ(writer.run(args), 0) << where;
+  ASSERT_EQ(checker.run(args, check_main), 0) << where;
+  std::map<std::string, std::vector<unsigned long long>> written;  // files, bytes
+  for (const std::string& report : writer.memory.created) {
+    written[report] = {0, 0};
+    for (const std::string& line : testing::split(writer.memory.files[report], '\n')) {
+      if (!line.starts_with(" Total ")) continue;  // " Total [of B bytes in ]N file(s)"
+      if (line.starts_with(" Total of ")) written[report][1] += std::stoull(line.substr(10));
+      written[report][0] += std::stoull(line.substr(line.rfind(' ', line.rfind(' ') - 1)));
+    }
+  }
+  std::set<std::string> summarized;
+  for (const std::string& line : testing::split(checker.console_bytes, '\n')) {
+    std::string report;
+    for (const std::string_view pattern :
+         {check_messages::kMainReport.view(), check_messages::kGroupReport.view()}) {
+      const std::string_view prefix = pattern.substr(0, pattern.find('%'));
+      if (report.empty() && line.starts_with(prefix))
+        report =
+            line.substr(prefix.size(), line.find_first_of(":,", prefix.size()) - prefix.size());
+    }
+    if (report.empty()) continue;
+    summarized.insert(report);
+    if ((line + "\n").ends_with(check_messages::kNothingToWrite.view())) {
+      EXPECT_EQ(written.count(report), 0u) << where << ": " << report;
+      continue;
+    }
+    std::vector<unsigned long long> numbers;  // the last two are the files and the bytes
+    for (std::size_t at = line.find(':'), end = 0;
+         (at = line.find_first_of("0123456789", at)) != std::string::npos; at += end)
+      numbers.push_back(std::stoull(line.substr(at), &end));
+    ASSERT_GE(numbers.size(), 2u) << where << ": " << testing::show(line);
+    EXPECT_EQ(std::vector<unsigned long long>(numbers.end() - 2, numbers.end()), written[report])
+        << where << ": " << report;
+  }
+  for (const auto& [report, totals] : written)
+    EXPECT_EQ(summarized.count(report), 1u) << where << ": " << report;
+}
+
+TEST(CheckSummary, AgreesWithTheReportsWritten) {
+  // The program's own files beside it, the others in the current directory.
+  std::map<std::string, std::string> example;
+  for (const std::string name : {"/prog/movrek.cfg", "/prog/newfile.rpt", "newfiles.lst",
+                                 "header.txt", "footer.txt", "nodelist.hdr"}) {
+    std::ifstream in(MOVREK_EXAMPLES_DIR + name.substr(name.rfind('/') + 1), std::ios::binary);
+    ASSERT_TRUE(in) << name;
+    example[name].assign(std::istreambuf_iterator<char>(in), {});
+  }
+  expect_summary_agrees(example, {"newfiles.lst", "newfiles.rpt"}, "the bundled example");
+  const FixtureCase& c = run_case("two-groups-real-shaped");
+  expect_summary_agrees(files_after(c), testing::split(c.text("args"), '\n'), c.name);
 }
 
 }  // namespace

@@ -1,0 +1,704 @@
+#include "check/check.h"
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <memory>
+#include <set>
+#include <string_view>
+
+#include "catalog/catalog.h"
+#include "config/config_reader.h"
+#include "config/settings.h"
+#include "driver/paths.h"
+#include "input/new_files_reader.h"
+#include "input/template_reader.h"
+#include "text/char_class.h"
+#include "text/decimal.h"
+#include "text/format.h"
+#include "text/names.h"
+#include "text/take_word.h"
+#include "text/text_reader.h"
+
+namespace movrek::check {
+
+namespace {
+
+// The report prints a file name in 12 columns and a size in 8.
+constexpr std::size_t kNameColumns = 12;
+constexpr std::size_t kSizeColumns = 8;
+// The widths at which a description gets at least one column: beside the
+// name, and beside name and size.
+constexpr std::int32_t kWidthForDescription = 14;
+constexpr std::int32_t kWidthForDescriptionWithSize = 23;
+// A line in error is shown up to this many bytes.
+constexpr std::size_t kShownLine = 60;
+
+// Passes a byte source on and notes a read that failed.
+class WatchedSource final : public ByteSource {
+ public:
+  WatchedSource(std::unique_ptr<ByteSource> source, bool& failed)
+      : source_(std::move(source)), failed_(failed) {}
+  long read(char* buf, std::size_t n) override {
+    const long got = source_->read(buf, n);
+    if (got < 0) failed_ = true;
+    return got;
+  }
+
+ private:
+  std::unique_ptr<ByteSource> source_;
+  bool& failed_;
+};
+
+// The file system as the checks see it: reads pass, with failed reads noted,
+// and nothing can be created.
+class WatchedFiles final : public FileSystem {
+ public:
+  explicit WatchedFiles(FileSystem& files) : files_(files) {}
+  Opened<ByteSource> open(const std::string& path) override {
+    Opened<ByteSource> opened = files_.open(path);
+    if (opened.file) opened.file = std::make_unique<WatchedSource>(std::move(opened.file), failed);
+    return opened;
+  }
+  Opened<ByteSink> create(const std::string&) override { return {nullptr, FileError::kOther}; }
+
+  bool failed = false;
+
+ private:
+  FileSystem& files_;
+};
+
+bool all_digits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return is_digit(static_cast<unsigned char>(c));
+  });
+}
+
+std::string_view trimmed(std::string_view text) {
+  skip_space(text);
+  while (!text.empty() && is_space(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
+// True when the text's bytes from 0x80 up are all well-formed UTF-8 and spell
+// at least two Cyrillic letters (U+0400 to U+045F): Russian typed in a UTF-8
+// editor. In CP866 those would be a box-drawing byte before each letter,
+// which real texts hardly ever hold; other UTF-8 letters are left alone, as
+// CP866 box drawing forms them all the time (the rule byte and a corner, C4
+// BF, read as U+013F).
+bool utf8_letters(std::string_view text) {
+  int letters = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len = 0;
+    char32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + len > text.size()) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      const unsigned char cc = static_cast<unsigned char>(text[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))) return false;
+    if (cp >= 0x400 && cp <= 0x45F) ++letters;
+    i += len;
+  }
+  return letters >= 2;
+}
+
+// A line as a finding quotes it: control bytes as '?', a long line cut.
+std::string shown(std::string_view text) {
+  std::string out;
+  for (const char c : text.substr(0, kShownLine)) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    out.push_back(b == '\t' ? ' ' : b < 0x20 ? '?' : c);
+  }
+  if (text.size() > kShownLine) out += "...";
+  return out;
+}
+
+// Edit distance over folded ASCII letters.
+std::size_t distance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j)
+    row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      const bool same = fold_case(static_cast<unsigned char>(a[i - 1])) ==
+                        fold_case(static_cast<unsigned char>(b[j - 1]));
+      row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// The keyword that a word which is none was probably meant to be: one that
+// begins it (HEADER=x), or one within two typing slips of it.
+std::optional<std::string_view> meant_keyword(std::string_view word) {
+  std::optional<std::string_view> prefix, near;
+  std::size_t near_distance = 3;
+  for (int i = 0; i <= static_cast<int>(Keyword::kReportWidth); ++i) {
+    const std::string_view keyword = keyword_text(static_cast<Keyword>(i));
+    if (word.size() > keyword.size() && names_equal(word.substr(0, keyword.size()), keyword)) {
+      if (!prefix || keyword.size() > prefix->size()) prefix = keyword;
+    } else if (const std::size_t d = distance(word, keyword); d < near_distance) {
+      near = keyword;
+      near_distance = d;
+    }
+  }
+  return prefix ? prefix : near;
+}
+
+struct NameLess {
+  bool operator()(std::string_view a, std::string_view b) const { return compare_names(a, b) < 0; }
+};
+
+// The lines of the configuration that made a group what it is.
+struct GroupLines {
+  int group = 0;
+  int report = 0;
+  int header = 0;
+  int footer = 0;
+};
+
+class Checker final : public ConfigObserver {
+ public:
+  Checker(const Request& request, FileSystem& files) : request_(request), files_(files) {}
+
+  Result run();
+
+  void keyword_line(int number, std::string_view text, Keyword keyword, std::string_view argument,
+                    const Group* group) override;
+  void line_in_error(int number, std::string_view text, LineError why) override;
+  void group_left_open(const Group& group) override;
+
+ private:
+  void add(Severity severity, Kind kind, const std::string& file, int line,
+           std::vector<std::string> args = {}) {
+    result_.findings.push_back({severity, kind, file, line, std::move(args)});
+  }
+  void config_error(Kind kind, int line, std::vector<std::string> args = {}) {
+    add(Severity::kError, kind, request_.config_path, line, std::move(args));
+  }
+  void config_warning(Kind kind, int line, std::vector<std::string> args = {}) {
+    add(Severity::kWarning, kind, request_.config_path, line, std::move(args));
+  }
+  void list_warning(Kind kind, std::vector<std::string> args) {
+    add(Severity::kWarning, kind, *request_.list_path, 0, std::move(args));
+  }
+
+  void read_configuration();
+  void plan_reports();
+  void check_groups();
+  void check_headers();
+  void read_template();
+  void check_width();
+  void read_list();
+  void count_excluded();
+  void count_lost_records();
+  void check_files();
+
+  bool absolute(std::string_view name) const;
+  std::string full_path(std::string_view name) const;
+  std::string file_key(std::string_view name) const;
+  // The first line of a file that reads as UTF-8, 0 when none does or the
+  // file cannot be opened.
+  int first_utf8_line(const std::string& name);
+
+  const Request& request_;
+  WatchedFiles files_;
+  Settings settings_;
+  Catalog catalog_;
+  TemplateList tags_;
+  std::string template_path_;
+  bool template_read_ = false;
+  bool list_read_ = false;
+  std::map<const Group*, GroupLines> lines_;
+  std::map<std::string, int, NameLess> excluded_at_;  // name -> its first EXCLUDEAREAS line
+  std::size_t excluded_seen_ = 0;
+  int open_group_line_ = 0;
+  int width_line_ = 0;
+  Result result_;
+};
+
+void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
+                           std::string_view argument, const Group* group) {
+  switch (keyword) {
+    case Keyword::kGroup:
+      lines_[group].group = number;
+      open_group_line_ = number;
+      break;
+    case Keyword::kEndGroup:
+      open_group_line_ = 0;
+      break;
+    case Keyword::kReport:
+      if (group) {
+        lines_[group].report = number;
+      } else {
+        config_warning(Kind::kReportOutsideGroup, number, {shown(text)});
+      }
+      break;
+    case Keyword::kHeader:
+      lines_[group].header = number;
+      break;
+    case Keyword::kFooter:
+      lines_[group].footer = number;
+      break;
+    case Keyword::kNoDesc:
+      if (utf8_letters(settings_.no_description)) config_warning(Kind::kUtf8Nodesc, number);
+      break;
+    case Keyword::kExcludeAreas: {
+      const std::vector<std::string>& names = settings_.excluded_areas.added();
+      for (; excluded_seen_ < names.size(); ++excluded_seen_)
+        excluded_at_.emplace(names[excluded_seen_], number);
+      break;
+    }
+    case Keyword::kReportWidth: {
+      width_line_ = number;
+      std::string_view cursor = argument;
+      const auto word = take_word(cursor, LONG_MAX);
+      if (!word || !all_digits(*word)) {
+        config_warning(Kind::kWidthNotNumber, number,
+                       {std::string(word.value_or("")), decimal_text(settings_.report_width)});
+      }
+      break;
+    }
+    case Keyword::kDruvoDir:
+      break;
+  }
+}
+
+void Checker::line_in_error(int number, std::string_view text, LineError why) {
+  switch (why) {
+    case LineError::kUnknownKeyword: {
+      std::string_view cursor = text;
+      const std::string_view word = take_word(cursor, LONG_MAX).value_or("");
+      if (const auto meant = meant_keyword(word)) {
+        config_error(Kind::kUnknownKeywordLike, number,
+                     {shown(word), std::string(*meant), shown(text)});
+      } else {
+        config_error(Kind::kUnknownKeyword, number, {shown(word), shown(text)});
+      }
+      break;
+    }
+    case LineError::kGroupInGroup:
+      config_error(Kind::kGroupInGroup, number, {decimal_text(open_group_line_), shown(text)});
+      break;
+    case LineError::kEndGroupOutside:
+      config_error(Kind::kEndGroupOutside, number, {shown(text)});
+      break;
+    case LineError::kNoDirectory:
+      config_error(Kind::kNoDirectory, number, {shown(text)});
+      break;
+    case LineError::kDirectoryTooLong:
+      config_error(Kind::kDirectoryTooLong, number, {shown(text)});
+      break;
+    case LineError::kNegativeWidth:
+      config_error(Kind::kNegativeWidth, number, {shown(text)});
+      break;
+    case LineError::kReadFailed:
+      config_error(Kind::kConfigReadFailed, number);
+      break;
+  }
+}
+
+void Checker::group_left_open(const Group& group) {
+  std::string areas;
+  group.for_each_area([&](const Area& area) {
+    if (!areas.empty()) areas += ", ";
+    areas += area.name();
+  });
+  config_warning(Kind::kGroupLeftOpen, lines_[&group].group, {areas});
+  lines_.erase(&group);  // the group is gone once the reading returns
+}
+
+bool Checker::absolute(std::string_view name) const {
+  if (!name.empty() && name[0] == '/') return true;
+  if (!request_.windows_names) return false;
+  return (!name.empty() && name[0] == '\\') ||
+         (name.size() >= 2 && name[1] == ':' && is_letter(static_cast<unsigned char>(name[0])));
+}
+
+std::string Checker::full_path(std::string_view name) const {
+  if (request_.current_dir.empty() || absolute(name)) return std::string(name);
+  return join_path(request_.current_dir, name, request_.separator);
+}
+
+std::string Checker::file_key(std::string_view name) const {
+  std::string key = full_path(name);
+  if (request_.windows_names) {
+    for (char& c : key)
+      c = c == '\\' ? '/' : static_cast<char>(fold_case(static_cast<unsigned char>(c)));
+  }
+  // "a//b" and "a/./b" name the file "a/b" names.
+  for (std::size_t at; (at = key.find("/./")) != std::string::npos;)
+    key.erase(at, 2);
+  for (std::size_t at; (at = key.find("//", 1)) != std::string::npos;)
+    key.erase(at, 1);
+  if (key.starts_with("./")) key.erase(0, 2);
+  return key;
+}
+
+int Checker::first_utf8_line(const std::string& name) {
+  const auto source = file_or_null(files_.open(name));
+  if (!source) return 0;
+  TextReader reader(*source);
+  std::string_view line;
+  std::string scratch;
+  for (int number = 1; reader.read_line(line, scratch); ++number) {
+    if (utf8_letters(line)) return number;
+  }
+  return 0;
+}
+
+void Checker::read_configuration() {
+  settings_.template_dir = request_.template_dir;
+  const int result =
+      read_config(files_, request_.config_path, request_.separator, settings_, catalog_, this);
+  if (result < 0) {
+    if (request_.config_named) {
+      config_error(Kind::kConfigCannotOpen, 0);
+    } else {
+      config_warning(Kind::kConfigMissing, 0);
+    }
+    return;
+  }
+  // A byte-order mark makes the first line a comment.
+  if (const auto source = file_or_null(files_.open(request_.config_path))) {
+    char head[3] = {};
+    std::size_t got = 0;
+    for (long n; got < sizeof head && (n = source->read(head + got, sizeof head - got)) > 0;)
+      got += static_cast<std::size_t>(n);
+    if (std::string_view(head, got) == "\xEF\xBB\xBF") config_warning(Kind::kConfigBom, 1);
+  }
+}
+
+void Checker::plan_reports() {
+  const auto& groups = catalog_.groups();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const Group& group = *groups[i];
+    ReportPlan plan;
+    plan.group = static_cast<int>(i);
+    plan.line = lines_[&group].group;
+    plan.report = i == 0 ? request_.report_path : group.report;
+    plan.header = group.header;
+    plan.footer = group.footer;
+    if (i > 0)
+      group.for_each_area([&](const Area& area) { plan.named_areas.emplace_back(area.name()); });
+    result_.summary.reports.push_back(std::move(plan));
+  }
+}
+
+void Checker::check_groups() {
+  const auto& groups = catalog_.groups();
+  std::map<std::string, std::size_t> report_of;  // file key -> the first group writing it
+  const std::string list_key = request_.list_path ? file_key(*request_.list_path) : std::string();
+  if (request_.report_path) {
+    report_of.emplace(file_key(*request_.report_path), 0);
+    if (request_.list_path && file_key(*request_.report_path) == list_key)
+      list_warning(Kind::kMainReportIsList, {});
+  }
+  std::map<std::string, std::size_t, NameLess> first_group;  // area -> the group that gets it
+  for (std::size_t i = 1; i < groups.size(); ++i) {
+    const Group& group = *groups[i];
+    const GroupLines& at = lines_[&group];
+    if (!group.report) {
+      config_error(Kind::kGroupWithoutReport, at.group, {decimal_text(static_cast<long long>(i))});
+    } else {
+      const std::string key = file_key(*group.report);
+      if (request_.list_path && key == list_key)
+        config_warning(Kind::kReportIsList, at.report, {*group.report});
+      const auto [it, fresh] = report_of.emplace(key, i);
+      if (!fresh && it->second == 0) {
+        config_warning(Kind::kSameAsMainReport, at.report, {*group.report});
+      } else if (!fresh) {
+        config_warning(Kind::kSameReportFile, at.report,
+                       {*group.report, decimal_text(lines_[groups[it->second].get()].report)});
+      }
+    }
+    group.for_each_area([&](const Area& area) {
+      const std::string name(area.name());
+      if (const auto excluded = excluded_at_.find(name); excluded != excluded_at_.end()) {
+        config_warning(Kind::kAreaExcludedAndGrouped, at.group,
+                       {name, decimal_text(excluded->second)});
+        return;
+      }
+      const auto [it, fresh] = first_group.emplace(name, i);
+      if (!fresh) {
+        const Group& earlier = *groups[it->second];
+        config_warning(Kind::kAreaInTwoGroups, at.group,
+                       {name, decimal_text(lines_[&earlier].group), earlier.report.value_or("")});
+      }
+    });
+  }
+}
+
+void Checker::check_headers() {
+  // Each file is looked at once, whichever groups name it.
+  std::map<std::string, std::optional<std::string>> missing;  // name -> the path looked at
+  const auto& groups = catalog_.groups();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const GroupLines& at = lines_[groups[i].get()];
+    ReportPlan& plan = result_.summary.reports[i];
+    for (const bool header : {true, false}) {
+      const std::optional<std::string>& name = header ? plan.header : plan.footer;
+      if (!name) continue;
+      auto seen = missing.find(*name);
+      if (seen == missing.end()) {
+        std::optional<std::string> looked_at;
+        if (!file_or_null(files_.open(*name))) {
+          looked_at = full_path(*name);
+        } else if (const int line = first_utf8_line(*name)) {
+          add(Severity::kWarning, header ? Kind::kUtf8Header : Kind::kUtf8Footer, *name, line);
+        }
+        seen = missing.emplace(*name, looked_at).first;
+      }
+      if (!seen->second) continue;
+      (header ? plan.header_missing : plan.footer_missing) = seen->second;
+      // A default name that is not there is the usual way to go without.
+      const int line = header ? at.header : at.footer;
+      if (line != 0) {
+        config_warning(header ? Kind::kHeaderNotFound : Kind::kFooterNotFound, line,
+                       {*name, *seen->second});
+      }
+    }
+  }
+}
+
+void Checker::read_template() {
+  template_path_ = join_path(settings_.template_dir, request_.template_name, request_.separator);
+  files_.failed = false;
+  const int result = movrek::read_template(files_, template_path_, tags_);
+  if (result < 0) {
+    add(Severity::kError, Kind::kTemplateMissing, template_path_, 0, {full_path(template_path_)});
+    return;
+  }
+  if (result > 0) {
+    add(Severity::kError, files_.failed ? Kind::kTemplateReadFailed : Kind::kTemplateNul,
+        template_path_, result);
+    return;
+  }
+  template_read_ = true;
+  const auto has = [&](char tag) {
+    return std::find(tags_.begin(), tags_.end(), tag) != tags_.end();
+  };
+  if (tags_.empty()) {
+    add(Severity::kError, Kind::kTemplateEmpty, template_path_, 0);
+  } else {
+    if (!has('A')) add(Severity::kError, Kind::kTemplateWithoutArea, template_path_, 0);
+    if (!has('F')) add(Severity::kError, Kind::kTemplateWithoutFile, template_path_, 0);
+  }
+}
+
+void Checker::check_width() {
+  const std::int32_t width = settings_.report_width;
+  const bool sizes = !template_read_ || std::find(tags_.begin(), tags_.end(), 'S') != tags_.end();
+  if (width < kWidthForDescription) {
+    config_warning(Kind::kWidthNoRoom, width_line_, {decimal_text(width)});
+  } else if (width < kWidthForDescriptionWithSize && sizes) {
+    config_warning(Kind::kWidthNoRoomWithSize, width_line_, {decimal_text(width)});
+  }
+}
+
+void Checker::read_list() {
+  if (!request_.list_path || !template_read_) return;
+  const std::string& path = *request_.list_path;
+  const auto source = file_or_null(files_.open(path));
+  if (!source) {
+    add(Severity::kError, Kind::kListCannotOpen, path, 0, {full_path(path)});
+    return;
+  }
+  files_.failed = false;
+  const bool accepted = read_new_files(*source, tags_, settings_.excluded_areas, catalog_);
+  if (files_.failed) {
+    add(Severity::kError, Kind::kListReadFailed, path, 0);
+  } else if (!accepted) {
+    add(Severity::kError, Kind::kListRefused, path, 0);
+  } else {
+    list_read_ = true;
+  }
+}
+
+// The files of each excluded area, from the list read once more with nothing
+// excluded.
+void Checker::count_excluded() {
+  const std::vector<std::string>& names = settings_.excluded_areas.added();
+  Catalog everything;
+  if (list_read_ && !names.empty()) {
+    if (const auto source = file_or_null(files_.open(*request_.list_path)))
+      read_new_files(*source, tags_, ExcludedAreas(), everything);
+  }
+  std::set<std::string, NameLess> done;
+  // In the order the configuration names them, each once.
+  for (const std::string& name : names) {
+    if (!done.insert(name).second) continue;
+    AreaTotal total{name};
+    if (const Area* area = everything.default_group().find_area(name)) {
+      for (const FileEntry& file : area->files()) {
+        ++total.files;
+        if (file.size()) total.bytes += decimal_value(*file.size());
+      }
+    }
+    result_.summary.excluded.push_back(std::move(total));
+  }
+}
+
+// Lines at the end of the list that make no record with an area and a file
+// name: the reader reads one line per template entry and drops such a record.
+void Checker::count_lost_records() {
+  const auto source = file_or_null(files_.open(*request_.list_path));
+  if (!source || tags_.empty()) return;
+  TextReader reader(*source);
+  std::string_view line;
+  std::string scratch;
+  std::size_t count = 0;
+  bool text = false;  // the lines since the last whole record hold some text
+  while (reader.read_line(line, scratch)) {
+    if (count % tags_.size() == 0) text = false;
+    ++count;
+    text = text || !trimmed(line).empty();
+  }
+  const std::size_t left = count % tags_.size();
+  const auto taken = [&](char tag) {
+    return std::find(tags_.begin(), tags_.begin() + static_cast<long>(left), tag) !=
+           tags_.begin() + static_cast<long>(left);
+  };
+  if (left > 0 && text && !(taken('A') && taken('F')))
+    list_warning(Kind::kRecordsLost, {decimal_text(static_cast<long long>(left))});
+}
+
+// What the reports will show of the list: names cut to 12 bytes, sizes that
+// are no plain numbers or are cut to 8 bytes, files listed twice, totals
+// beyond 32 bits, texts in UTF-8. Fills the summary's areas.
+void Checker::check_files() {
+  long long utf8_texts = 0;
+  long long empty_sizes = 0;
+  std::vector<std::string> first_utf8;  // file name, area
+  const auto& groups = catalog_.groups();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    ReportPlan& plan = result_.summary.reports[i];
+    groups[i]->for_each_area([&](const Area& area) {
+      if (area.file_total() == 0) return;
+      const std::string area_name(area.name());
+      const std::vector<FileEntry>& files = area.files();
+      AreaTotal total{area_name};
+      unsigned long long exact = 0;
+      bool exact_known = true;
+      const auto note_utf8 = [&](Text text, std::string_view file) {
+        if (!text || !utf8_letters(*text)) return;
+        if (utf8_texts++ == 0) first_utf8 = {std::string(file), area_name};
+      };
+      note_utf8(area.name(), files.front().name());
+      note_utf8(area.description(), files.front().name());
+      note_utf8(area.link(), files.front().name());
+      for (std::size_t k = 0; k < files.size(); ++k) {
+        const FileEntry& file = files[k];
+        const std::string name(file.name());
+        ++total.files;
+        if (name.size() > kNameColumns)
+          list_warning(Kind::kLongFileName, {name, area_name, name.substr(0, kNameColumns)});
+        if (const Text size = file.size()) {
+          total.bytes += decimal_value(*size);
+          const std::string_view digits = trimmed(*size);
+          if (size->empty()) {
+            ++empty_sizes;  // a list without sizes: told once
+          } else if (!all_digits(digits) || digits.size() > 19) {
+            exact_known = false;
+            list_warning(Kind::kSizeNotDecimal,
+                         {std::string(*size), name, area_name, decimal_text(decimal_value(*size))});
+          } else {
+            exact += std::stoull(std::string(digits));
+            if (size->size() > kSizeColumns) {
+              list_warning(Kind::kSizeTooLong, {std::string(*size), name, area_name,
+                                                std::string(size->substr(0, kSizeColumns))});
+            }
+          }
+        }
+        note_utf8(file.name(), name);
+        note_utf8(file.description(), name);
+        note_utf8(file.origin(), name);
+        // Equal names stand together: count each run once, at its start.
+        if (k > 0 && names_equal(files[k - 1].name(), file.name())) continue;
+        std::size_t same = 1;
+        while (k + same < files.size() && names_equal(files[k + same].name(), file.name()))
+          ++same;
+        if (same > 1) {
+          list_warning(Kind::kDuplicateFile,
+                       {name, area_name, decimal_text(static_cast<long long>(same))});
+        }
+      }
+      if (exact_known && exact != total.bytes) {
+        list_warning(Kind::kTotalWraps,
+                     {area_name, std::to_string(exact), decimal_text(total.bytes)});
+      }
+      plan.files += total.files;
+      plan.bytes += total.bytes;
+      plan.areas.push_back(std::move(total));
+    });
+  }
+  if (empty_sizes > 0) list_warning(Kind::kSizesEmpty, {decimal_text(empty_sizes)});
+  if (utf8_texts > 0) {
+    list_warning(Kind::kUtf8List, {decimal_text(utf8_texts), first_utf8[0], first_utf8[1]});
+  }
+}
+
+Result Checker::run() {
+  read_configuration();
+  plan_reports();
+  check_groups();
+  check_headers();
+  read_template();
+  check_width();
+  read_list();
+  if (list_read_) {
+    count_lost_records();
+    check_files();
+  }
+  count_excluded();
+
+  Summary& summary = result_.summary;
+  summary.list_read = list_read_;
+  summary.width = settings_.report_width;
+  summary.no_description = settings_.no_description;
+  summary.template_path = template_path_;
+  summary.template_tags.assign(tags_.begin(), tags_.end());
+  // The configuration's findings in the order of its lines, then the others
+  // kind by kind.
+  std::stable_sort(result_.findings.begin(), result_.findings.end(),
+                   [&](const Finding& a, const Finding& b) {
+                     const bool a_config = a.file == request_.config_path;
+                     const bool b_config = b.file == request_.config_path;
+                     if (a_config != b_config) return a_config;
+                     return a_config ? a.line < b.line : a.kind < b.kind;
+                   });
+  return std::move(result_);
+}
+
+}  // namespace
+
+Result run_checks(const Request& request, FileSystem& files) {
+  Checker checker(request, files);
+  return checker.run();
+}
+
+}  // namespace movrek::check
