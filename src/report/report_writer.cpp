@@ -1,10 +1,14 @@
 #include "report/report_writer.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
+#include "text/char_class.h"
 #include "text/decimal.h"
 #include "text/format.h"
-#include "text/take_word.h"
 #include "text/text_reader.h"
 
 namespace movrek {
@@ -17,27 +21,46 @@ constexpr long kSizeColumns = 9;   // "%8.8s "
 // Headers and footers are copied through a 256-byte buffer.
 constexpr std::size_t kCopyPiece = 255;
 
-// A line feed and the indentation under the first description column.
-void new_line_indent(TextWriter& out, long indent) {
-  out.put('\n');
-  out.fill(' ', indent);
+// What a byte is to the wrap: part of a word, whitespace, or the NUL that
+// ends the text.
+enum ByteClass : unsigned char { kWordByte, kSpaceByte, kEndByte };
+constexpr std::array<ByteClass, 256> kByteClasses = [] {
+  std::array<ByteClass, 256> classes{};
+  for (int c = 0; c < 256; ++c)
+    classes[c] = c == 0                                    ? kEndByte
+                 : is_space(static_cast<unsigned char>(c)) ? kSpaceByte
+                                                           : kWordByte;
+  return classes;
+}();
+
+ByteClass byte_class(char c) {
+  return kByteClasses[static_cast<unsigned char>(c)];
 }
 
-// Writes the words of `text`, each after one space, breaking the line before a
-// word that does not fit, with its space, into what is left of `available`.
-void wrap(std::string_view text, long available, long indent, TextWriter& out) {
-  long column = 0;
-  std::string_view cursor = text;
-  while (const auto word = take_word(cursor, available)) {
-    const long n = static_cast<long>(word->size());
-    if (n + 1 > available - column) {
-      new_line_indent(out, indent);
-      column = 0;
+// The end of the word that starts at `p`: its first whitespace or NUL byte,
+// or `end`. Where the machine allows, eight bytes are looked at a time for a
+// byte up to 0x20, which every byte that ends a word is.
+const char* word_end(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    while (end - p >= 8) {
+      std::uint64_t x;
+      std::memcpy(&x, p, 8);
+      const std::uint64_t low = (x - kOnes * 0x21) & ~x & (kOnes * 0x80);
+      if (low == 0) {
+        p += 8;
+        continue;
+      }
+      // The lowest mark is the first byte up to 0x20; a control byte other
+      // than whitespace belongs to the word.
+      p += std::countr_zero(low) / 8;
+      if (byte_class(*p) != kWordByte) return p;
+      ++p;
     }
-    out.put(' ');
-    out.write_plain(*word);
-    column += n + 1;
   }
+  while (p != end && byte_class(*p) == kWordByte)
+    ++p;
+  return p;
 }
 
 void write_file_entry(const FileEntry& file, const Settings& settings, TextWriter& out,
@@ -59,11 +82,11 @@ void write_file_entry(const FileEntry& file, const Settings& settings, TextWrite
   const long indent = width - available;  // 13, or 22 with a size column
   const Text description = file.description();
   if (description) {
-    wrap(description->empty() ? std::string_view(settings.no_description) : *description, available,
-         indent, out);
+    wrap_words(description->empty() ? std::string_view(settings.no_description) : *description,
+               available, indent, out);
   }
   if (const Text origin = file.origin(); origin && !origin->empty()) {
-    if (description) new_line_indent(out, indent);
+    if (description) out.new_line(indent);
     out.write_plain(" Origin: ");
     out.write_plain(*origin);
   }
@@ -71,6 +94,67 @@ void write_file_entry(const FileEntry& file, const Settings& settings, TextWrite
 }
 
 }  // namespace
+
+void wrap_words(std::string_view text, long available, long indent, TextWriter& out) {
+  if (available <= 0) return;
+  const std::size_t width = static_cast<std::size_t>(available);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  std::size_t column = 0;
+  // The words taken but not yet written: one space, then the bytes from
+  // `run` to `run_end`, where single spaces separate them as in the output.
+  const char* run = nullptr;
+  const char* run_end = nullptr;
+  const auto write_run = [&] {
+    if (run == nullptr) return;
+    if (run != text.data() && run[-1] == ' ') {
+      out.write_plain(std::string_view(run - 1, static_cast<std::size_t>(run_end - run) + 1));
+    } else {
+      out.put(' ');
+      out.write_plain(std::string_view(run, static_cast<std::size_t>(run_end - run)));
+    }
+    run = nullptr;
+  };
+  while (true) {
+    while (p != end && byte_class(*p) == kSpaceByte)
+      ++p;
+    if (p == end || byte_class(*p) == kEndByte) break;
+    const char* word = p;
+    p = word_end(p, end);
+    std::size_t n = static_cast<std::size_t>(p - word);
+    if (n + 1 + column > width) {
+      // A word longer than the width comes in pieces of the width; a piece
+      // needs one column more than its length, so one of the full width never
+      // fits and stands on a line of its own.
+      write_run();
+      out.new_line(indent);
+      column = 0;
+      while (n > width) {
+        out.put(' ');
+        out.write_plain(std::string_view(word, width));
+        out.new_line(indent);
+        word += width;
+        n -= width;
+      }
+      if (n == width) {
+        // Its last piece too: the next word starts a line.
+        out.put(' ');
+        out.write_plain(std::string_view(word, width));
+        column = width + 1;
+        continue;
+      }
+    }
+    if (run != nullptr && word == run_end + 1 && *run_end == ' ') {
+      run_end = p;
+    } else {
+      write_run();
+      run = word;
+      run_end = p;
+    }
+    column += n + 1;
+  }
+  write_run();
+}
 
 void write_area_block(const Area& area, const Settings& settings, TextWriter& out) {
   out.write("\n Area ");

@@ -1,7 +1,5 @@
 #include "text/text_writer.h"
 
-#include <cstring>
-
 namespace movrek {
 
 TextWriter::TextWriter(ByteSink& sink)
@@ -38,12 +36,22 @@ void TextWriter::write(std::string_view text) {
   }
 }
 
-void TextWriter::put(char c) {
+void TextWriter::put_slow(char c) {
   if (c == '\n') {
     append_raw("\r\n", 2);
   } else {
     if (used_ == kBufferSize) flush();
-    if (ok_) buffer_[used_++] = c;
+    buffer_[used_++] = c;
+  }
+}
+
+void TextWriter::new_line(long indent) {
+  static constexpr std::string_view kLineEnd = "\r\n                                ";
+  if (indent >= 0 && static_cast<unsigned long>(indent) <= kLineEnd.size() - 2) {
+    write_plain(kLineEnd.substr(0, 2 + static_cast<std::size_t>(indent)));
+  } else {
+    append_raw("\r\n", 2);
+    fill(' ', indent);
   }
 }
 

@@ -4,9 +4,12 @@
 
 #include <functional>
 #include <memory>
+#include <random>
+#include <string>
 
 #include "cases.h"
 #include "memory_files.h"
+#include "text/take_word.h"
 
 namespace movrek {
 namespace {
@@ -85,6 +88,45 @@ TEST(WriteReports, StopsAtTheFirstReportThatFails) {
   // open and read g1.h.
   EXPECT_EQ(walk([](Files& f) { f.fail_at = 10; }), "3 g1.h | +out.txt +g1.txt");
   EXPECT_EQ(walk([](Files& f) { f.files.erase("g1.h"); }), "0  | +out.txt +g1.txt +g2.txt");
+}
+
+// The wrap against a plain take_word loop, word piece by word piece, over
+// random texts of the bytes that matter: every whitespace byte, NUL, control
+// and high bytes, and words longer than the width; widths from -2 to 37.
+TEST(WrapWords, WritesWhatATakeWordLoopWrites) {
+  static constexpr std::string_view kWordBytes = "aaaaaaab!\x01\x1F\x80\xC4\xFF";
+  static constexpr std::string_view kSpaces = "     \t\n\v\f\r";
+  std::mt19937 rng(1313);
+  for (int run = 0; run < 100000 && !HasFailure(); ++run) {
+    const std::size_t word_length = 1 + rng() % 16;  // on average, roughly
+    std::string text;
+    for (std::size_t n = rng() % 90; n > 0; --n) {
+      text += rng() % word_length == 0 ? kSpaces[rng() % kSpaces.size()]
+              : rng() % 300 == 0       ? '\0'
+                                       : kWordBytes[rng() % kWordBytes.size()];
+    }
+    const long available = static_cast<long>(rng() % 40) - 2, indent = rng() % 2 ? 13 : 22;
+    testing::StringSink fast_bytes, plain_bytes;
+    TextWriter fast(fast_bytes), plain(plain_bytes);
+    wrap_words(text, available, indent, fast);
+    long column = 0;
+    std::string_view cursor = text;
+    while (const auto word = take_word(cursor, available)) {
+      const long n = static_cast<long>(word->size());
+      if (n + 1 > available - column) {
+        plain.put('\n');
+        plain.fill(' ', indent);
+        column = 0;
+      }
+      plain.put(' ');
+      plain.write_plain(*word);
+      column += n + 1;
+    }
+    fast.close();
+    plain.close();
+    ASSERT_EQ(testing::show(fast_bytes.bytes()), testing::show(plain_bytes.bytes()))
+        << testing::show(text) << ", available " << available;
+  }
 }
 
 }  // namespace
