@@ -38,10 +38,20 @@ struct InputRecord {
   Text origin;
 };
 
-// One announced file. Its texts live in the catalog's arena.
+// One announced file. Its texts live in the catalog's arena, back to back.
 class FileEntry {
  public:
-  std::string_view name() const { return std::string_view(base_, len_[0]); }
+  // A length that marks a missing text.
+  static constexpr std::size_t kMissing = SIZE_MAX;
+
+  // An entry over texts kept back to back from `base`, in the order name,
+  // size, description, origin; the arena keeps the lengths of texts too long
+  // for the entry itself. The name must not be missing.
+  static FileEntry over(Arena& arena, const char* base, const std::size_t (&lengths)[4]);
+
+  std::string_view name() const {
+    return len_[0] != kLong ? std::string_view(base_, len_[0]) : long_field(0).value();
+  }
   Text size() const { return field(1); }
   Text description() const { return field(2); }
   Text origin() const { return field(3); }
@@ -50,7 +60,15 @@ class FileEntry {
   friend class Catalog;
   friend class Area;
   static constexpr std::uint32_t kNone = UINT32_MAX;
+  // In len_[0]: some text is 2^32 - 2 bytes or longer, and base_ points to
+  // the texts' base and all four lengths, kept in the arena.
+  static constexpr std::uint32_t kLong = UINT32_MAX - 1;
+  struct LongTexts {
+    const char* base;
+    std::size_t lengths[4];
+  };
   Text field(int i) const;
+  Text long_field(int i) const;
 
   const char* base_ = nullptr;           // name, size, description, origin, back to back
   std::uint32_t len_[4] = {0, 0, 0, 0};  // kNone for a missing text
