@@ -98,11 +98,37 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
 
 namespace {
 
-// True when one of the eight bytes of `x` is below 0x20, which all bytes that
-// need a rule are (LF, CR, 0x1A, NUL); other control bytes come along.
+// Marks the bytes of `x` below 0x20, which all bytes that need a rule are
+// (LF, CR, 0x1A, NUL); other control bytes come along. The lowest mark is
+// exact, higher ones may not be.
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
 inline std::uint64_t control_bytes(std::uint64_t x) {
   return (x - kOnes * 0x20) & ~x & (kOnes * 0x80);
+}
+
+// The offset of the first control byte in buf[at, end), or `end`; on a
+// machine that is not little-endian it may stop up to eight bytes short.
+std::size_t plain_end(const char* buf, std::size_t at, std::size_t end) {
+  while (end - at >= 16) {
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, buf + at, 8);
+    std::memcpy(&y, buf + at + 8, 8);
+    if ((control_bytes(x) | control_bytes(y)) != 0) break;
+    at += 16;
+  }
+  while (end - at >= 8) {
+    std::uint64_t x;
+    std::memcpy(&x, buf + at, 8);
+    if (const std::uint64_t found = control_bytes(x); found != 0) {
+      if constexpr (std::endian::native == std::endian::little) {
+        return at + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+      }
+      return at;
+    }
+    at += 8;
+  }
+  return at;
 }
 
 }  // namespace
@@ -119,25 +145,11 @@ std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
   std::size_t r = pos_;
   while (taken < count) {
     char* const buf = buffer_.get();
-    // Plain bytes, eight at a time, then one by one up to a control byte.
-    while (end_ - r >= 8) {
-      std::uint64_t x;
-      std::memcpy(&x, buf + r, 8);
-      if (const std::uint64_t found = control_bytes(x); found != 0) {
-        // On a little-endian machine the lowest mark is the first control
-        // byte; elsewhere the byte loop below finds it.
-        if constexpr (std::endian::native == std::endian::little) {
-          const std::size_t plain = static_cast<std::size_t>(std::countr_zero(found)) / 8;
-          if (w != r) std::memmove(buf + w, buf + r, plain);
-          w += plain;
-          r += plain;
-        }
-        break;
-      }
-      if (w != r) std::memcpy(buf + w, &x, 8);
-      w += 8;
-      r += 8;
-    }
+    // Plain bytes up to a control byte, moved up behind a dropped CR.
+    const std::size_t plain = plain_end(buf, r, end_) - r;
+    if (w != r) std::memmove(buf + w, buf + r, plain);
+    w += plain;
+    r += plain;
     while (r < end_ && static_cast<unsigned char>(buf[r]) >= 0x20)
       buf[w++] = buf[r++];
 
