@@ -37,16 +37,24 @@ ByteClass byte_class(char c) {
   return kByteClasses[static_cast<unsigned char>(c)];
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = kOnes * 0x80;
+
+// The high bit of every byte of `x` that is 0x20, and of no other byte.
+constexpr std::uint64_t space_bytes(std::uint64_t x) {
+  const std::uint64_t t = x ^ (kOnes * 0x20);
+  return ~(((t & ~kHighBits) + ~kHighBits) | t) & kHighBits;
+}
+
 // The end of the word that starts at `p`: its first whitespace or NUL byte,
 // or `end`. Where the machine allows, eight bytes are looked at a time for a
 // byte up to 0x20, which every byte that ends a word is.
 const char* word_end(const char* p, const char* end) {
   if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
     while (end - p >= 8) {
       std::uint64_t x;
       std::memcpy(&x, p, 8);
-      const std::uint64_t low = (x - kOnes * 0x21) & ~x & (kOnes * 0x80);
+      const std::uint64_t low = (x - kOnes * 0x21) & ~x & kHighBits;
       if (low == 0) {
         p += 8;
         continue;
@@ -61,6 +69,31 @@ const char* word_end(const char* p, const char* end) {
   while (p != end && byte_class(*p) == kWordByte)
     ++p;
   return p;
+}
+
+// True when the text holds no byte below 0x20 (so no whitespace but the
+// space and no NUL) and no two spaces in a row: then its words stand as
+// they are written, each after one space.
+bool plain_text(const char* p, const char* end) {
+  std::uint64_t space_before = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; end - p >= 8; p += 8) {
+      std::uint64_t x;
+      std::memcpy(&x, p, 8);
+      // Any mark tells of a byte below 0x20, even where it is not exact.
+      const std::uint64_t controls = (x - kOnes * 0x20) & ~x & kHighBits;
+      const std::uint64_t spaces = space_bytes(x);
+      if ((controls | (((spaces << 8) | space_before) & spaces)) != 0) return false;
+      space_before = spaces >> 56;
+    }
+  }
+  bool space = space_before != 0;
+  for (; p != end; ++p) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || (space && c == ' ')) return false;
+    space = c == ' ';
+  }
+  return true;
 }
 
 void write_file_entry(const FileEntry& file, const Settings& settings, TextWriter& out,
@@ -115,20 +148,46 @@ void wrap_words(std::string_view text, long available, long indent, TextWriter& 
     }
     run = nullptr;
   };
-  while (true) {
+  const auto skip_space = [&] {
     while (p != end && byte_class(*p) == kSpaceByte)
       ++p;
-    if (p == end || byte_class(*p) == kEndByte) break;
+    return p != end && byte_class(*p) != kEndByte;
+  };
+  if (plain_text(p, end)) {
+    // Lines of words between single spaces are written as they stand: each
+    // takes the words up to the last space that leaves its words room, and
+    // the word after it does not fit. A word as long as the width, or
+    // longer, is left to the word by word loop below.
+    const char* words_end = end;
+    if (p != end && *p == ' ') ++p;
+    if (words_end != p && words_end[-1] == ' ') --words_end;
+    while (p != words_end) {
+      const char* line_end = words_end;
+      if (static_cast<std::size_t>(words_end - p) >= width) {
+        line_end = p + width - 1;
+        while (line_end != p && *line_end != ' ')
+          --line_end;
+        if (line_end == p) break;
+      }
+      if (column > 0) out.new_line(indent);
+      run = p;
+      run_end = line_end;
+      write_run();
+      column = static_cast<std::size_t>(line_end - p) + 1;
+      p = line_end == words_end ? words_end : line_end + 1;
+    }
+  }
+  while (skip_space()) {
     const char* word = p;
     p = word_end(p, end);
     std::size_t n = static_cast<std::size_t>(p - word);
     if (n + 1 + column > width) {
-      // A word longer than the width comes in pieces of the width; a piece
-      // needs one column more than its length, so one of the full width never
-      // fits and stands on a line of its own.
       write_run();
       out.new_line(indent);
       column = 0;
+      // A word as long as the width or longer comes in pieces of the width; a
+      // piece needs one column more than its length, so one of the full width
+      // never fits and stands on a line of its own.
       while (n > width) {
         out.put(' ');
         out.write_plain(std::string_view(word, width));
