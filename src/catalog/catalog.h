@@ -56,6 +56,20 @@ class FileEntry {
   Text description() const { return field(2); }
   Text origin() const { return field(3); }
 
+  // Asks the processor to fetch the first bytes of the texts into its cache
+  // ahead of their use: a walk in name order meets them scattered over the
+  // arena. Inlined by force: GCC takes a function of prefetches alone for one
+  // without effects and drops its calls.
+  [[gnu::always_inline]] void prefetch() const {
+    std::size_t bytes = 0;
+    for (const std::uint32_t n : len_)
+      bytes += n < kLong ? n : 0;
+    __builtin_prefetch(base_);
+    if (bytes > 64) __builtin_prefetch(base_ + 64);
+    if (bytes > 128) __builtin_prefetch(base_ + 128);
+    if (bytes > 192) __builtin_prefetch(base_ + 192);
+  }
+
  private:
   friend class Catalog;
   friend class Area;

@@ -18,6 +18,8 @@ namespace {
 constexpr char kRuleByte = static_cast<char>(0xC4);
 constexpr long kNameColumns = 13;  // "%-12.12s "
 constexpr long kSizeColumns = 9;   // "%8.8s "
+// Entries whose texts are fetched while one is written.
+constexpr std::size_t kPrefetchAhead = 4;
 // Headers and footers are copied through a 256-byte buffer.
 constexpr std::size_t kCopyPiece = 255;
 
@@ -233,8 +235,10 @@ void write_area_block(const Area& area, const Settings& settings, TextWriter& ou
 
   std::uint32_t byte_total = 0;
   std::int32_t file_counter = 0;
-  for (const FileEntry& file : area.files()) {
-    write_file_entry(file, settings, out, byte_total);
+  const std::vector<FileEntry>& files = area.files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (i + kPrefetchAhead < files.size()) files[i + kPrefetchAhead].prefetch();
+    write_file_entry(files[i], settings, out, byte_total);
     ++file_counter;
   }
 
