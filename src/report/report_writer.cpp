@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include "text/byte_scan.h"
 #include "text/char_class.h"
 #include "text/decimal.h"
 #include "text/format.h"
@@ -16,8 +17,8 @@ namespace movrek {
 namespace {
 
 constexpr char kRuleByte = static_cast<char>(0xC4);
-constexpr long kNameColumns = 13;  // "%-12.12s "
-constexpr long kSizeColumns = 9;   // "%8.8s "
+constexpr std::size_t kNameColumns = 13;  // "%-12.12s "
+constexpr std::size_t kSizeColumns = 9;   // "%8.8s "
 // Entries whose texts are fetched while one is written.
 constexpr std::size_t kPrefetchAhead = 4;
 // Headers and footers are copied through a 256-byte buffer.
@@ -39,34 +40,20 @@ ByteClass byte_class(char c) {
   return kByteClasses[static_cast<unsigned char>(c)];
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = kOnes * 0x80;
-
-// The high bit of every byte of `x` that is 0x20, and of no other byte.
-constexpr std::uint64_t space_bytes(std::uint64_t x) {
-  const std::uint64_t t = x ^ (kOnes * 0x20);
-  return ~(((t & ~kHighBits) + ~kHighBits) | t) & kHighBits;
-}
-
 // The end of the word that starts at `p`: its first whitespace or NUL byte,
-// or `end`. Where the machine allows, eight bytes are looked at a time for a
-// byte up to 0x20, which every byte that ends a word is.
+// or `end`. Sixteen bytes are looked at a time for a byte up to 0x20, which
+// every byte that ends a word is.
 const char* word_end(const char* p, const char* end) {
-  if constexpr (std::endian::native == std::endian::little) {
-    while (end - p >= 8) {
-      std::uint64_t x;
-      std::memcpy(&x, p, 8);
-      const std::uint64_t low = (x - kOnes * 0x21) & ~x & kHighBits;
-      if (low == 0) {
-        p += 8;
-        continue;
-      }
-      // The lowest mark is the first byte up to 0x20; a control byte other
-      // than whitespace belongs to the word.
-      p += std::countr_zero(low) / 8;
-      if (byte_class(*p) != kWordByte) return p;
-      ++p;
+  while (end - p >= static_cast<std::ptrdiff_t>(Bytes16::kSize)) {
+    const ByteMarks low = Bytes16(p).below(0x21);
+    if (!low.any()) {
+      p += Bytes16::kSize;
+      continue;
     }
+    // A control byte other than whitespace belongs to the word.
+    p += low.first();
+    if (byte_class(*p) != kWordByte) return p;
+    ++p;
   }
   while (p != end && byte_class(*p) == kWordByte)
     ++p;
@@ -77,43 +64,40 @@ const char* word_end(const char* p, const char* end) {
 // space and no NUL) and no two spaces in a row: then its words stand as
 // they are written, each after one space.
 bool plain_text(const char* p, const char* end) {
-  std::uint64_t space_before = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; end - p >= 8; p += 8) {
-      std::uint64_t x;
-      std::memcpy(&x, p, 8);
-      // Any mark tells of a byte below 0x20, even where it is not exact.
-      const std::uint64_t controls = (x - kOnes * 0x20) & ~x & kHighBits;
-      const std::uint64_t spaces = space_bytes(x);
-      if ((controls | (((spaces << 8) | space_before) & spaces)) != 0) return false;
-      space_before = spaces >> 56;
-    }
+  for (; end - p > static_cast<std::ptrdiff_t>(Bytes16::kSize); p += Bytes16::kSize) {
+    // Two spaces in a row: one here, and one at the next offset.
+    const Bytes16 here(p);
+    const Bytes16 next(p + 1);
+    if ((here.below(0x20) | (here.equal(' ') & next.equal(' '))).any()) return false;
   }
-  bool space = space_before != 0;
   for (; p != end; ++p) {
-    const auto c = static_cast<unsigned char>(*p);
-    if (c < 0x20 || (space && c == ' ')) return false;
-    space = c == ' ';
+    if (static_cast<unsigned char>(*p) < 0x20 || (*p == ' ' && p + 1 != end && p[1] == ' ')) {
+      return false;
+    }
   }
   return true;
 }
 
 void write_file_entry(const FileEntry& file, const Settings& settings, TextWriter& out,
                       std::uint32_t& byte_total) {
+  // The name column and, for an entry with a size, the size column, written
+  // in one piece.
+  char head[kNameColumns + kSizeColumns];
+  std::memset(head, ' ', sizeof head);
   const std::string_view name = file.name().substr(0, 12);
-  out.write_plain(name);
-  out.fill(' ', static_cast<long>(12 - name.size()) + 1);
-
+  if (!name.empty()) std::memcpy(head, name.data(), name.size());
+  std::size_t head_size = kNameColumns;
   const long width = settings.report_width;
-  long available = width - kNameColumns;
+  long available = width - static_cast<long>(kNameColumns);
   if (const Text size = file.size()) {
     const std::string_view shown = size->substr(0, 8);
-    out.fill(' ', static_cast<long>(8 - shown.size()));
-    out.write_plain(shown);
-    out.put(' ');
+    if (!shown.empty())
+      std::memcpy(head + kNameColumns + 8 - shown.size(), shown.data(), shown.size());
+    head_size += kSizeColumns;
     byte_total += decimal_value(*size);
-    available -= kSizeColumns;
+    available -= static_cast<long>(kSizeColumns);
   }
+  out.write_plain(std::string_view(head, head_size));
   const long indent = width - available;  // 13, or 22 with a size column
   const Text description = file.description();
   if (description) {

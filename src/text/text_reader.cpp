@@ -1,8 +1,8 @@
 #include "text/text_reader.h"
 
-#include <bit>
-#include <cstdint>
 #include <cstring>
+
+#include "text/byte_scan.h"
 
 namespace movrek {
 
@@ -98,35 +98,14 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
 
 namespace {
 
-// Marks the bytes of `x` below 0x20, which all bytes that need a rule are
-// (LF, CR, 0x1A, NUL); other control bytes come along. The lowest mark is
-// exact, higher ones may not be.
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-inline std::uint64_t control_bytes(std::uint64_t x) {
-  return (x - kOnes * 0x20) & ~x & (kOnes * 0x80);
-}
-
-// The offset of the first control byte in buf[at, end), or `end`; on a
-// machine that is not little-endian it may stop up to eight bytes short.
+// The offset of the first byte below 0x20 in buf[at, end), which all bytes
+// that need a rule are (LF, CR, 0x1A, NUL), or a later offset from which
+// fewer than sixteen bytes are left.
 std::size_t plain_end(const char* buf, std::size_t at, std::size_t end) {
-  while (end - at >= 16) {
-    std::uint64_t x;
-    std::uint64_t y;
-    std::memcpy(&x, buf + at, 8);
-    std::memcpy(&y, buf + at + 8, 8);
-    if ((control_bytes(x) | control_bytes(y)) != 0) break;
-    at += 16;
-  }
-  while (end - at >= 8) {
-    std::uint64_t x;
-    std::memcpy(&x, buf + at, 8);
-    if (const std::uint64_t found = control_bytes(x); found != 0) {
-      if constexpr (std::endian::native == std::endian::little) {
-        return at + static_cast<std::size_t>(std::countr_zero(found)) / 8;
-      }
-      return at;
+  for (; end - at >= Bytes16::kSize; at += Bytes16::kSize) {
+    if (const ByteMarks controls = Bytes16(buf + at).below(0x20); controls.any()) {
+      return at + controls.first();
     }
-    at += 8;
   }
   return at;
 }
@@ -137,24 +116,27 @@ std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
   held_nul_ = false;
   if (eof_ || failed_) return 0;
   std::size_t taken = 0;
+  bool held_nul = false;
   // The current line starts at `start`; its bytes go to `w`, which falls behind
   // `r` once a CR has been dropped. All three are buffer offsets from pos_ on,
-  // and pos_ stays at the first line until the last one is done.
+  // and pos_ stays at the first line until the last one is done. The buffer
+  // and its end are kept in locals: stores into `lines` might change members.
   std::size_t start = pos_;
   std::size_t w = pos_;
   std::size_t r = pos_;
+  char* buf = buffer_.get();
+  std::size_t end = end_;
   while (taken < count) {
-    char* const buf = buffer_.get();
     // Plain bytes up to a control byte, moved up behind a dropped CR.
-    const std::size_t plain = plain_end(buf, r, end_) - r;
+    const std::size_t plain = plain_end(buf, r, end) - r;
     if (w != r) std::memmove(buf + w, buf + r, plain);
     w += plain;
     r += plain;
-    while (r < end_ && static_cast<unsigned char>(buf[r]) >= 0x20)
+    while (r < end && static_cast<unsigned char>(buf[r]) >= 0x20)
       buf[w++] = buf[r++];
 
     // A control byte, or a CR whose next byte is here.
-    if (r < end_ && (buf[r] != kCr || r + 1 < end_)) {
+    if (r < end && (buf[r] != kCr || r + 1 < end)) {
       char c = buf[r++];
       if (c == kCr) c = buf[r++];  // the byte after a CR is taken as it is
       if (c == kLf) {
@@ -164,7 +146,7 @@ std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
         eof_ = true;
         break;
       } else {
-        held_nul_ = held_nul_ || c == '\0';
+        held_nul = held_nul || c == '\0';
         buf[w++] = c;
       }
       continue;
@@ -176,13 +158,16 @@ std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
     start -= moved;
     w -= moved;
     r -= moved;
+    buf = buffer_.get();
+    end = end_;
     if (!more) break;
   }
   if (taken < count && eof_ && w > start) {
     // The last line of the file, without a line feed.
-    lines[taken++] = std::string_view(buffer_.get() + start, w - start);
+    lines[taken++] = std::string_view(buf + start, w - start);
   }
   pos_ = r;
+  held_nul_ = held_nul;
   return taken;
 }
 

@@ -45,14 +45,9 @@ void TextWriter::put_slow(char c) {
   }
 }
 
-void TextWriter::new_line(long indent) {
-  static constexpr std::string_view kLineEnd = "\r\n                                ";
-  if (indent >= 0 && static_cast<unsigned long>(indent) <= kLineEnd.size() - 2) {
-    write_plain(kLineEnd.substr(0, 2 + static_cast<std::size_t>(indent)));
-  } else {
-    append_raw("\r\n", 2);
-    fill(' ', indent);
-  }
+void TextWriter::new_line_slow(long indent) {
+  append_raw("\r\n", 2);
+  fill(' ', indent);
 }
 
 void TextWriter::fill(char c, long count) {

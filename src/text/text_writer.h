@@ -39,7 +39,15 @@ class TextWriter {
   // Writes `count` copies of `c` (none for a count of 0 or less).
   void fill(char c, long count);
   // Ends the line and writes `indent` spaces (none for 0 or less).
-  void new_line(long indent);
+  void new_line(long indent) {
+    if (indent >= 0 && static_cast<unsigned long>(indent) <= kLineEnd.size() - 2 &&
+        kLineEnd.size() <= kBufferSize - used_) {
+      std::memcpy(buffer_.get() + used_, kLineEnd.data(), kLineEnd.size());
+      used_ += 2 + static_cast<std::size_t>(indent);
+    } else {
+      new_line_slow(indent);
+    }
+  }
 
   // Flushes the buffer and closes the sink. Returns false when any write,
   // the flush or the close failed.
@@ -50,6 +58,10 @@ class TextWriter {
   void flush();
   void append_raw(const char* data, std::size_t n);
   void put_slow(char c);
+  void new_line_slow(long indent);
+
+  // A line end and the most spaces new_line writes from it.
+  static constexpr std::string_view kLineEnd = "\r\n                                ";
 
   ByteSink& sink_;
   std::unique_ptr<char[]> buffer_;  // kBufferSize bytes, never zero-filled
