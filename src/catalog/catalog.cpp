@@ -150,6 +150,9 @@ void Catalog::insert_file(Area& area, std::string_view name, Text size, Text des
     area.sorted_ =
         last.key_ < entry.key_ || (last.key_ == entry.key_ && compare_names(last.name(), name) < 0);
   }
+  // Room for a few files at once: a hub's many small areas then grow with
+  // fewer allocations.
+  if (area.files_.capacity() == 0) area.files_.reserve(4);
   area.files_.push_back(entry);
 }
 
