@@ -37,6 +37,7 @@ FileEntry FileEntry::over(Arena& arena, const char* base, const std::size_t (&le
       std::memcpy(at, &texts, sizeof texts);
       entry.base_ = at;
       entry.len_[0] = kLong;
+      entry.len_[1] = entry.len_[2] = entry.len_[3] = 0;
       break;
     }
   }
