@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "text/byte_scan.h"
 #include "text/char_class.h"
@@ -19,8 +20,8 @@ namespace {
 constexpr char kRuleByte = static_cast<char>(0xC4);
 constexpr std::size_t kNameColumns = 13;  // "%-12.12s "
 constexpr std::size_t kSizeColumns = 9;   // "%8.8s "
-// Entries whose texts are fetched while one is written.
-constexpr std::size_t kPrefetchAhead = 4;
+// Entries whose texts are fetched ahead of the one being written.
+constexpr std::size_t kPrefetchAhead = 16;
 // Headers and footers are copied through a 256-byte buffer.
 constexpr std::size_t kCopyPiece = 255;
 
@@ -275,9 +276,20 @@ ReportResult write_reports(const Catalog& catalog, const Settings& settings, Fil
       out.close();
       return {ReportResult::Status::kReadFailed, *group->header};
     }
+    // The areas with files, each written while the first files of the next
+    // are fetched.
+    std::vector<const Area*> areas;
     group->for_each_area([&](const Area& area) {
-      if (area.file_total() > 0 && out.ok()) write_area_block(area, settings, out);
+      if (area.file_total() > 0) areas.push_back(&area);
     });
+    for (std::size_t k = 0; k < areas.size() && out.ok(); ++k) {
+      if (k + 1 < areas.size()) {
+        const std::vector<FileEntry>& next = areas[k + 1]->files();
+        for (std::size_t i = 0; i < next.size() && i < kPrefetchAhead; ++i)
+          next[i].prefetch();
+      }
+      write_area_block(*areas[k], settings, out);
+    }
     if (copy_text_file(files, group->footer, out) == CopyResult::kReadFailed) {
       out.close();
       return {ReportResult::Status::kReadFailed, *group->footer};
