@@ -100,28 +100,29 @@ for shape in $SHAPES; do
     config=""
     [ -f "$dir/movrek.cfg" ] && config=$dir/movrek.cfg
     prog_dir=$WORK/program
-    reports=$WORK/reports
-    rm -rf "$prog_dir" "$reports"
+    rm -rf "$prog_dir" "$WORK"/runs
     make_program_dir "$prog_dir" "$config"
     cat "$list" >/dev/null # warm the page cache for all three alike
 
     for f in walls rss cpu wc cat x_wc x_cat; do : >"$WORK/$f"; done
     note=""
     for ((run = 1; run <= RUNS; run++)); do
+      # Every run writes into a new directory, since files made where many
+      # were just deleted are slow to make, and the write-back of the last
+      # run must not fall into this one's timings.
+      reports=$WORK/runs/$run/reports
+      mkdir -p "$reports"
+      sync
       start=$(now_us)
       wc -l "$list" >/dev/null
       end=$(now_us)
       wc_us=$((end - start))
 
-      rm -f "$WORK/copy"
       start=$(now_us)
-      cat "$list" >"$WORK/copy"
+      cat "$list" >"$WORK/runs/$run/copy"
       end=$(now_us)
       cat_us=$((end - start))
-      rm -f "$WORK/copy"
 
-      rm -rf "$reports"
-      mkdir -p "$reports"
       start=$(now_us)
       (cd "$reports" && measure_rss "$WORK/rss.one" "$prog_dir/movrek32" "$list" report.txt \
         >"$WORK/console.txt")
@@ -161,7 +162,7 @@ for shape in $SHAPES; do
         sed 's/^/     /' "$WORK/console.txt" | tail -n 5
       fi
     fi
-    rm -rf "$prog_dir" "$reports"
+    rm -rf "$prog_dir" "$WORK"/runs
   done
 done
 echo
