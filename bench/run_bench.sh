@@ -107,11 +107,13 @@ for shape in $SHAPES; do
     for f in walls rss cpu wc cat x_wc x_cat; do : >"$WORK/$f"; done
     note=""
     for ((run = 1; run <= RUNS; run++)); do
-      # Every run writes into a new directory, since files made where many
-      # were just deleted are slow to make, and the write-back of the last
-      # run must not fall into this one's timings.
+      # Every run writes into a new directory, made before the last run's is
+      # deleted, since files made where many were just deleted are slow to
+      # make; and the write-back of the last run must not fall into this
+      # one's timings.
       reports=$WORK/runs/$run/reports
       mkdir -p "$reports"
+      rm -rf "$WORK/runs/$((run - 1))"
       sync
       start=$(now_us)
       wc -l "$list" >/dev/null
@@ -130,6 +132,7 @@ for shape in $SHAPES; do
       end=$(now_us)
       wall_us=$((end - start))
       [ "$status" -ne 0 ] && note="exit status $status"
+      rm -f "$WORK/runs/$run/copy"
 
       echo "$wall_us" >>"$WORK/walls"
       echo "$wc_us" >>"$WORK/wc"
