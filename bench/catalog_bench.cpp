@@ -25,6 +25,7 @@
 
 #include "catalog/catalog.h"
 #include "config/settings.h"
+#include "driver/host.h"
 #include "input/new_files_reader.h"
 #include "input/template_reader.h"
 #include "list_gen.h"
@@ -167,7 +168,8 @@ CaseResult read_list(const std::string& path) {
   result.input_rss_kib = own_peak_rss_kib();
   const movrek::TemplateList tags = {'A', 'E', 'L', 'F', 'S', 'D', 'O'};
   const movrek::ExcludedAreas excluded;
-  auto source = movrek::FileSource::open(path);
+  const auto host = movrek::make_system_host("catalog_bench");
+  const auto source = movrek::file_or_null(host->files().open(path));
   if (!source) {
     std::fprintf(stderr, "catalog_bench: cannot open %s\n", path.c_str());
     return result;

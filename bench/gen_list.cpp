@@ -5,7 +5,11 @@
 //            [--seed S] --out DIR
 //
 // DIR/list.lst holds N records of seven CR LF lines each in the order
-// A E L F S D O; many-groups also writes DIR/movrek.cfg.
+// A E L F S D O, 300 to 350 bytes a record, with descriptions of 3 to 40
+// words (about 20), one word in five Cyrillic. The shapes: standard, files in
+// batches over 200 areas; one-area; many-areas, 100,000 areas in shuffled
+// order; many-groups, which also writes DIR/movrek.cfg with 1,000 groups of
+// ten areas each and sends three records in four to those areas.
 
 #include <cerrno>
 #include <cstdint>
@@ -28,6 +32,7 @@ using movrek::bench::TextMaker;
 enum class Shape { kStandard, kOneArea, kManyAreas, kManyGroups };
 
 constexpr std::uint32_t kStandardAreas = 200;
+constexpr std::uint32_t kManyAreas = 100000;
 constexpr std::uint32_t kGroups = 1000;
 constexpr std::uint32_t kAreasPerGroup = 10;
 constexpr std::uint32_t kConfiguredAreas = kGroups * kAreasPerGroup;
@@ -46,8 +51,9 @@ class Output {
   bool ok() const { return file_ != nullptr && ok_; }
 
   std::string& buffer() { return buffer_; }
-  void line_end() {
-    buffer_ += "\r\n";
+  void line_end() { buffer_ += "\r\n"; }
+  // Between records: writes the buffer out once it is large.
+  void end_record() {
     if (buffer_.size() >= kChunk) flush();
   }
   bool close() {
@@ -79,8 +85,8 @@ class AreaPicker {
  public:
   AreaPicker(Shape shape, std::uint64_t records, SplitMix64& rng) : shape_(shape), rng_(rng) {
     if (shape == Shape::kManyAreas) {
-      // Exactly records / 10 areas of ten files each, in shuffled order.
-      const std::uint64_t areas = records / 10 > 0 ? records / 10 : 1;
+      // Every area in turn, as far as the records go, in shuffled order.
+      const std::uint64_t areas = kManyAreas;
       order_.resize(records);
       for (std::uint64_t i = 0; i < records; ++i)
         order_[i] = static_cast<std::uint32_t>(i % areas);
@@ -121,6 +127,19 @@ class AreaPicker {
   std::uint32_t run_left_ = 0;
 };
 
+// Records are 300 to 350 bytes with their line ends: the description gets
+// what the other fields leave of a length chosen for the record, and a short
+// description leaves the rest to the origin.
+constexpr std::size_t kShortestRecord = 300;
+constexpr std::size_t kLongestRecord = 350;
+
+std::size_t count_words(std::string_view text) {
+  std::size_t words = 0;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    words += text[i] != ' ' && (i == 0 || text[i - 1] == ' ');
+  return words;
+}
+
 bool write_list(const std::string& path, Shape shape, std::uint64_t records, std::uint64_t seed) {
   Output out(path);
   if (!out.ok()) return false;
@@ -131,7 +150,10 @@ bool write_list(const std::string& path, Shape shape, std::uint64_t records, std
   std::string previous_name;
   std::uint32_t previous_area = UINT32_MAX;
   std::string& b = out.buffer();
+  std::string description;
+  std::string origin;
   for (std::uint64_t i = 0; i < records; ++i) {
+    const std::size_t record_start = b.size();
     const std::uint32_t area = picker.next(i);
     maker.area_name(area, b);
     out.line_end();
@@ -151,10 +173,26 @@ bool write_list(const std::string& path, Shape shape, std::uint64_t records, std
     out.line_end();
     maker.size(b);
     out.line_end();
-    maker.description(b);
+    // The record so far, with the line ends of the two fields to come.
+    const std::size_t used = b.size() - record_start + 4;
+    const std::size_t length = maker.rng().between(kShortestRecord, kLongestRecord);
+    origin.clear();
+    maker.origin(origin);
+    const std::size_t room = length > used + origin.size() ? length - used - origin.size() : 0;
+    description.clear();
+    maker.description(maker.word_count(), room, description);
+    // Too long after all: drop words from the end, down to three.
+    for (std::size_t words = count_words(description);
+         used + origin.size() + description.size() > kLongestRecord && words > 3; --words) {
+      description.resize(description.find_last_not_of(' ', description.rfind(' ')) + 1);
+    }
+    if (used + description.size() < length)
+      maker.pad_origin(length - used - description.size(), origin);
+    b += description;
+    b += "\r\n";
+    b += origin;
     out.line_end();
-    maker.origin(b);
-    out.line_end();
+    out.end_record();
   }
   return out.close();
 }

@@ -101,6 +101,27 @@ void russian_word(SplitMix64& rng, std::string& out) {
   }
 }
 
+void word_of_length(SplitMix64& rng, std::uint32_t length, bool cyrillic, std::string& out) {
+  static constexpr std::string_view kLatinVowels = "aeiouaeoy";
+  static constexpr std::string_view kLatinConsonants = "bcdfghklmnprstvwzrstnl";
+  const std::size_t start = out.size();
+  for (std::uint32_t i = 0; i < length; ++i) {
+    const bool vowel = i % 2 == 1 || rng.percent(10);
+    if (cyrillic) {
+      out += static_cast<char>(vowel ? pick(rng, kVowels) : pick(rng, kConsonants));
+    } else {
+      const std::string_view from = vowel ? kLatinVowels : kLatinConsonants;
+      out += from[rng.below(static_cast<std::uint32_t>(from.size()))];
+    }
+  }
+  if (length == 0) return;
+  if (rng.percent(15)) {
+    const auto c = static_cast<unsigned char>(out[start]);
+    out[start] = static_cast<char>(cyrillic ? to_upper_cp866(c) : c - ('a' - 'A'));
+  }
+  if (length > 2 && rng.percent(6)) out.back() = rng.percent(60) ? ',' : '.';
+}
+
 SplitMix64 TextMaker::area_rng(std::uint32_t area, std::uint64_t salt) const {
   return SplitMix64(mix(seed_ ^ salt, area));
 }
@@ -164,46 +185,39 @@ void TextMaker::file_name(std::string& out) {
 }
 
 void TextMaker::size(std::string& out) {
-  const std::uint32_t digits = rng_.between(3, 8);
-  std::uint64_t value = rng_.between(1, 9);
+  // Every number of digits alike, so small files are as common as large ones.
+  const std::uint32_t digits = rng_.between(1, 6);
+  std::uint32_t low = 1;
   for (std::uint32_t i = 1; i < digits; ++i)
-    value = value * 10 + rng_.below(10);
-  decimal(value, out);
+    low *= 10;
+  decimal(rng_.percent(1) ? 1000000 : rng_.between(low, low * 10 - 1), out);
 }
 
-void TextMaker::description(std::string& out) {
-  // Skewed towards short texts, like real ones: median about 50 bytes, mean
-  // about 70, one in 25 longer than 180.
-  const std::uint32_t band = rng_.below(100);
-  const std::uint32_t target = band < 55   ? rng_.between(20, 50)
-                               : band < 85 ? rng_.between(50, 100)
-                               : band < 96 ? rng_.between(100, 180)
-                                           : rng_.between(180, 300);
-  const std::uint32_t language = rng_.below(100);  // <65 English, <85 Russian, else mixed
-  const std::size_t start = out.size();
-  while (out.size() - start < target) {
-    if (out.size() > start) {
+std::uint32_t TextMaker::word_count() {
+  // Four in five from 3 to 36 words, the others from 3 to 40: about 20.
+  return rng_.percent(80) ? rng_.between(3, 36) : rng_.between(3, 40);
+}
+
+void TextMaker::description(std::uint32_t words, std::size_t budget, std::string& out) {
+  // The mean word length that fills the budget, kept between 1 and 10 bytes;
+  // lengths spread evenly around it.
+  const std::size_t spaces = words > 0 ? words - 1 : 0;
+  std::size_t mean = budget > spaces + words ? (budget - spaces) / words : 1;
+  if (mean > 10) mean = 10;
+  const std::uint32_t low = static_cast<std::uint32_t>(mean > 3 ? mean - 3 : 1);
+  const std::uint32_t high = static_cast<std::uint32_t>(2 * mean) - low;
+  for (std::uint32_t i = 0; i < words; ++i) {
+    if (i > 0) {
       out += ' ';
       if (rng_.percent(1)) out += ' ';
     }
-    const bool russian = language >= 65 && (language < 85 || rng_.percent(50));
-    const std::uint32_t token = rng_.below(100);
-    if (token < 3) {
-      out += 'v';
-      decimal(rng_.between(0, 9), out);
-      out += '.';
-      decimal(rng_.between(0, 99), out);
-    } else if (token < 4) {
-      out += "(C) ";
-      decimal(rng_.between(1985, 1999), out);
-    } else if (russian) {
-      russian_word(rng_, out);
-    } else {
-      english_word(rng_, out);
-    }
-    if (rng_.percent(6)) out += rng_.percent(60) ? ',' : '.';
+    word_of_length(rng_, rng_.between(low, high), rng_.percent(20), out);
   }
-  if (out.size() - start > 300) out.resize(start + 300);
+}
+
+void TextMaker::description(std::string& out) {
+  const std::uint32_t words = word_count();
+  description(words, 9 * words, out);
 }
 
 void TextMaker::origin(std::string& out) {
@@ -226,6 +240,20 @@ void TextMaker::origin(std::string& out) {
   }
   out += ", ";
   address(rng_, out);
+}
+
+void TextMaker::pad_origin(std::size_t length, std::string& origin) {
+  static constexpr std::array<std::string_view, 12> kParticulars = {
+      "24h",     "V.34+", "ISDN",     "freq",       "by name", "FTN",
+      "station", "node",  "sysop is", "everywhere", "Moscow",  "St.Petersburg"};
+  if (origin.size() >= length) return;
+  origin += " (";
+  while (origin.size() < length) {
+    origin += pick(rng_, kParticulars);
+    origin += rng_.percent(30) ? ", " : " ";
+  }
+  origin.resize(length);
+  if (origin.back() == ' ' || origin.back() == ',') origin.back() = ')';
 }
 
 }  // namespace movrek::bench

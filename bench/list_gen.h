@@ -47,12 +47,19 @@ class TextMaker {
 
   // Mostly 8.3 names, some without extension, some long ones.
   void file_name(std::string& out);
-  // A size in bytes as decimal text.
+  // A size in bytes as decimal text, from 1 to 10^6.
   void size(std::string& out);
-  // 20 to 300 bytes; about a third hold Cyrillic words (CP866).
+  // How many words a description holds: 3 to 40, about 20 on average.
+  std::uint32_t word_count();
+  // `words` words, one in five Cyrillic (CP866), the rest Latin, with word
+  // lengths chosen so that the text comes near `budget` bytes where it can.
+  void description(std::uint32_t words, std::size_t budget, std::string& out);
+  // A description of word_count() words of about eight bytes each.
   void description(std::string& out);
   // A sysop's or station's name with a FidoNet address.
   void origin(std::string& out);
+  // Lengthens an origin to `length` bytes with the station's particulars.
+  void pad_origin(std::size_t length, std::string& origin);
 
   SplitMix64& rng() { return rng_; }
 
@@ -67,6 +74,10 @@ class TextMaker {
 void english_word(SplitMix64& rng, std::string& out);
 // A pronounceable Russian-looking word in CP866 (letters 0x80-0xAF, 0xE0-0xEF).
 void russian_word(SplitMix64& rng, std::string& out);
+// A word of exactly `length` bytes, vowels and consonants by turns, in Latin
+// or in CP866 Cyrillic letters; now and then capitalised or ending in a comma
+// or a full stop.
+void word_of_length(SplitMix64& rng, std::uint32_t length, bool cyrillic, std::string& out);
 void decimal(std::uint64_t value, std::string& out);
 
 }  // namespace movrek::bench

@@ -13,7 +13,7 @@ CACHE=$ROOT/bench/cache
 SHAPES=${SHAPES:-"standard one-area many-areas many-groups"}
 SIZES=${SIZES:-"250000 1000000"}
 SEED=${SEED:-1}
-RUNS=${RUNS:-3}
+RUNS=${RUNS:-5}
 JOBS=${JOBS:-2}
 
 echo "== building (release, benchmark tools) in ${BUILD#"$ROOT"/}"
@@ -83,10 +83,15 @@ make_program_dir() {
   if [ -n "$config" ]; then cp "$config" "$dir/movrek.cfg"; fi
 }
 
-echo "== whole program, $RUNS runs each; peak RSS by $RSS_TOOL"
+echo "== whole program, $RUNS paired runs each; peak RSS by $RSS_TOOL"
+# Each run times, one right after the other on the same list, 'wc -l', a
+# copy by 'cat list > file' and the program; the ratios are taken run by run
+# and their median shown, so that a slow moment of the machine hits both
+# sides of a ratio alike.
 ROWS=$WORK/rows
-printf '%-12s %9s %9s %9s %9s %9s %9s %9s %9s  %s\n' shape N "list MiB" "wall s" "cpu s" \
-  "peak MiB" "wc -l s" "x wc -l" "listed" "" >"$ROWS"
+printf '%-12s %8s %8s %7s %7s %8s %7s %7s %7s %7s %6s %8s  %s\n' shape N "list MiB" "wall s" \
+  "cpu s" "peak MiB" "wc -l s" "x wc" "cat s" "x cat" "x std" "listed" "" >"$ROWS"
+: >"$WORK/walls.all"
 for shape in $SHAPES; do
   for n in $SIZES; do
     dir=$CACHE/$shape-$n-seed$SEED
@@ -95,46 +100,63 @@ for shape in $SHAPES; do
     config=""
     [ -f "$dir/movrek.cfg" ] && config=$dir/movrek.cfg
     prog_dir=$WORK/program
-    reports=$WORK/reports
-    rm -rf "$prog_dir" "$reports"
+    rm -rf "$prog_dir" "$WORK"/runs
     make_program_dir "$prog_dir" "$config"
-    mkdir -p "$reports"
-    cat "$list" >/dev/null # warm the page cache for both programs alike
+    cat "$list" >/dev/null # warm the page cache for all three alike
 
-    : >"$WORK/walls"
-    : >"$WORK/rss"
-    : >"$WORK/cpu"
-    : >"$WORK/wc"
+    for f in walls rss cpu wc cat x_wc x_cat; do : >"$WORK/$f"; done
     note=""
     for ((run = 1; run <= RUNS; run++)); do
+      # Every run writes into a new directory, made before the last run's is
+      # deleted, since files made where many were just deleted are slow to
+      # make; and the write-back of the last run must not fall into this
+      # one's timings.
+      reports=$WORK/runs/$run/reports
+      mkdir -p "$reports"
+      rm -rf "$WORK/runs/$((run - 1))"
+      sync
+      start=$(now_us)
+      wc -l "$list" >/dev/null
+      end=$(now_us)
+      wc_us=$((end - start))
+
+      start=$(now_us)
+      cat "$list" >"$WORK/runs/$run/copy"
+      end=$(now_us)
+      cat_us=$((end - start))
+
       start=$(now_us)
       (cd "$reports" && measure_rss "$WORK/rss.one" "$prog_dir/movrek32" "$list" report.txt \
         >"$WORK/console.txt")
       status=$?
       end=$(now_us)
-      echo $((end - start)) >>"$WORK/walls"
+      wall_us=$((end - start))
+      [ "$status" -ne 0 ] && note="exit status $status"
+      rm -f "$WORK/runs/$run/copy"
+
+      echo "$wall_us" >>"$WORK/walls"
+      echo "$wc_us" >>"$WORK/wc"
+      echo "$cat_us" >>"$WORK/cat"
       tail -n 1 "$WORK/rss.one" | awk '{ print $1 }' >>"$WORK/rss"
       tail -n 1 "$WORK/rss.one" | awk '{ printf "%d\n", ($2 + $3) * 1e6 }' >>"$WORK/cpu"
-      [ "$status" -ne 0 ] && note="exit status $status"
-
-      start=$(now_us)
-      wc -l "$list" >/dev/null
-      end=$(now_us)
-      echo $((end - start)) >>"$WORK/wc"
+      awk -v a="$wall_us" -v b="$wc_us" 'BEGIN { printf "%.4f\n", (b > 0 ? a / b : 0) }' >>"$WORK/x_wc"
+      awk -v a="$wall_us" -v b="$cat_us" 'BEGIN { printf "%.4f\n", (b > 0 ? a / b : 0) }' >>"$WORK/x_cat"
     done
     wall=$(median <"$WORK/walls")
-    cpu=$(median <"$WORK/cpu")
-    wc_time=$(median <"$WORK/wc")
+    echo "$shape $n $wall" >>"$WORK/walls.all"
+    standard_wall=$(awk -v n="$n" '$1 == "standard" && $2 == n { print $3 }' "$WORK/walls.all")
+    x_std=$(awk -v a="$wall" -v b="${standard_wall:-0}" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
     rss_kib=$(sort -n "$WORK/rss" | tail -n 1)
     size=$(wc -c <"$list")
     # Files listed in the reports of the last run, from their area total lines.
-    listed=$(cat "$reports"/*.txt 2>/dev/null | LC_ALL=C grep -a '^ Total of ' |
+    listed=$(cat "$reports"/*.txt 2>/dev/null | LC_ALL=C grep -a '^ Total ' |
       awk '{ s += $(NF - 1) } END { print s + 0 }')
-    printf '%-12s %9s %9.1f %9s %9s %9.1f %9s %9.1f %9s  %s\n' "$shape" "$n" \
-      "$(awk -v b="$size" 'BEGIN { print b / 1048576 }')" "$(seconds "$wall")" "$(seconds "$cpu")" \
-      "$(awk -v k="$rss_kib" 'BEGIN { print k / 1024 }')" "$(seconds "$wc_time")" \
-      "$(awk -v a="$wall" -v b="$wc_time" 'BEGIN { print (b > 0 ? a / b : 0) }')" \
-      "$listed" "$note" >>"$ROWS"
+    printf '%-12s %8s %8.1f %7s %7s %8.1f %7s %7.1f %7s %7.2f %6s %8s  %s\n' "$shape" "$n" \
+      "$(awk -v b="$size" 'BEGIN { print b / 1048576 }')" "$(seconds "$wall")" \
+      "$(seconds "$(median <"$WORK/cpu")")" "$(awk -v k="$rss_kib" 'BEGIN { print k / 1024 }')" \
+      "$(seconds "$(median <"$WORK/wc")")" "$(median <"$WORK/x_wc")" \
+      "$(seconds "$(median <"$WORK/cat")")" "$(median <"$WORK/x_cat")" "$x_std" "$listed" \
+      "$note" >>"$ROWS"
     if [ -n "$note" ]; then
       echo "   $shape $n: $note; the program said:"
       if command -v iconv >/dev/null; then
@@ -143,14 +165,22 @@ for shape in $SHAPES; do
         sed 's/^/     /' "$WORK/console.txt" | tail -n 5
       fi
     fi
-    rm -rf "$prog_dir" "$reports"
+    rm -rf "$prog_dir" "$WORK"/runs
   done
 done
 echo
 cat "$ROWS"
-echo "wall s, cpu s (user + system): medians of $RUNS runs; peak MiB: the largest of them;"
-echo "x wc -l: wall s over the median of $RUNS runs of 'wc -l' on the same list, in the same loop;"
-echo "listed: files counted in the area totals of the last run's reports (N when all arrived)."
+echo "wall s, cpu s (user + system), wc -l s, cat s: medians of $RUNS runs; peak MiB: the largest;"
+echo "x wc, x cat: the median of the run-by-run ratios of the program's wall time to that of"
+echo "'wc -l list' and of 'cat list > file' timed just before it; x std: wall s over the"
+echo "standard shape's of the same N; listed: files in the area totals of the last run's reports."
+# How the time grows with the list, per shape.
+awk '{ w[$1 " " $2] = $3; s[$1] = 1; n[$2] = 1 }
+  END { for (sh in s) { lo = ""; hi = ""
+          for (k in n) { if (lo == "" || k + 0 < lo + 0) lo = k; if (hi == "" || k + 0 > hi + 0) hi = k }
+          if (lo != hi && w[sh " " lo] > 0 && w[sh " " hi] > 0)
+            printf "%-12s %s -> %s records: %.2fx the time\n", sh, lo, hi, w[sh " " hi] / w[sh " " lo] } }' \
+  "$WORK/walls.all"
 
 echo
 echo "== catalog micro-benchmarks"

@@ -22,13 +22,47 @@ std::uint64_t sort_key(std::string_view name) {
 
 }  // namespace
 
+FileEntry FileEntry::over(Arena& arena, const char* base, const std::size_t (&lengths)[4]) {
+  FileEntry entry;
+  entry.base_ = base;
+  for (int i = 0; i < 4; ++i) {
+    if (lengths[i] == kMissing) {
+      entry.len_[i] = kNone;
+    } else if (lengths[i] < kLong) {
+      entry.len_[i] = static_cast<std::uint32_t>(lengths[i]);
+    } else {
+      // Kept unaligned, as arena bytes are: copied in and out.
+      const LongTexts texts{base, {lengths[0], lengths[1], lengths[2], lengths[3]}};
+      char* const at = arena.allocate(sizeof texts);
+      std::memcpy(at, &texts, sizeof texts);
+      entry.base_ = at;
+      entry.len_[0] = kLong;
+      entry.len_[1] = entry.len_[2] = entry.len_[3] = 0;
+      break;
+    }
+  }
+  return entry;
+}
+
 Text FileEntry::field(int i) const {
+  if (len_[0] == kLong) return long_field(i);
   if (len_[i] == kNone) return std::nullopt;
   std::size_t offset = 0;
   for (int k = 0; k < i; ++k) {
     if (len_[k] != kNone) offset += len_[k];
   }
   return std::string_view(base_ + offset, len_[i]);
+}
+
+Text FileEntry::long_field(int i) const {
+  LongTexts texts;
+  std::memcpy(&texts, base_, sizeof texts);
+  if (texts.lengths[i] == kMissing) return std::nullopt;
+  std::size_t offset = 0;
+  for (int k = 0; k < i; ++k) {
+    if (texts.lengths[k] != kMissing) offset += texts.lengths[k];
+  }
+  return std::string_view(texts.base + offset, texts.lengths[i]);
 }
 
 const std::vector<FileEntry>& Area::files() const {
@@ -100,18 +134,15 @@ void Catalog::insert_file(Area& area, std::string_view name, Text size, Text des
   for (const Text& t : texts) {
     if (t) total += t->size();
   }
-  FileEntry entry;
-  char* p = total > 0 ? arena_.allocate(total) : nullptr;
-  entry.base_ = p;
+  char* const base = total > 0 ? arena_.allocate(total) : nullptr;
+  std::size_t lengths[4];
+  char* p = base;
   for (int i = 0; i < 4; ++i) {
-    if (!texts[i]) {
-      entry.len_[i] = FileEntry::kNone;
-      continue;
-    }
-    entry.len_[i] = static_cast<std::uint32_t>(texts[i]->size());
-    if (!texts[i]->empty()) std::memcpy(p, texts[i]->data(), texts[i]->size());
-    p += texts[i]->size();
+    lengths[i] = texts[i] ? texts[i]->size() : FileEntry::kMissing;
+    if (texts[i] && !texts[i]->empty()) std::memcpy(p, texts[i]->data(), texts[i]->size());
+    if (texts[i]) p += texts[i]->size();
   }
+  FileEntry entry = FileEntry::over(arena_, base, lengths);
   entry.seq_ = next_seq_++;
   entry.key_ = sort_key(name);
   if (area.sorted_ && !area.files_.empty()) {
@@ -120,6 +151,9 @@ void Catalog::insert_file(Area& area, std::string_view name, Text size, Text des
     area.sorted_ =
         last.key_ < entry.key_ || (last.key_ == entry.key_ && compare_names(last.name(), name) < 0);
   }
+  // Room for a few files at once: a hub's many small areas then grow with
+  // fewer allocations.
+  if (area.files_.capacity() == 0) area.files_.reserve(4);
   area.files_.push_back(entry);
 }
 

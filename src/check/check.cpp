@@ -364,8 +364,7 @@ int Checker::first_utf8_line(const std::string& name) {
   if (!source) return 0;
   TextReader reader(*source);
   std::string_view line;
-  std::string scratch;
-  for (int number = 1; reader.read_line(line, scratch); ++number) {
+  for (int number = 1; reader.read_lines(1, &line) == 1; ++number) {
     if (utf8_letters(line)) return number;
   }
   return 0;
@@ -570,10 +569,9 @@ void Checker::count_lost_records() {
   if (!source || tags_.empty()) return;
   TextReader reader(*source);
   std::string_view line;
-  std::string scratch;
   std::size_t count = 0;
   bool text = false;  // the lines since the last whole record hold some text
-  while (reader.read_line(line, scratch)) {
+  while (reader.read_lines(1, &line) == 1) {
     if (count % tags_.size() == 0) text = false;
     ++count;
     text = text || !trimmed(line).empty();

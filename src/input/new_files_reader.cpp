@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "text/text_reader.h"
 
@@ -43,20 +44,16 @@ std::string_view cut_at_nul(std::string_view text) {
 bool read_new_files(ByteSource& list, const TemplateList& tags, const ExcludedAreas& excluded,
                     Catalog& catalog) {
   TextReader reader(list);
-  // The lines of one record must outlive the reader's buffer until the record
-  // is placed: each template entry keeps its own reused copy.
-  std::vector<std::string> copies(tags.size());
-  std::string scratch;
+  // One record's lines at a time, in the reader's buffer: each field is
+  // copied once, into the catalog.
+  std::vector<std::string_view> lines(tags.size());
   while (true) {
     InputRecord record;
-    for (std::size_t i = 0; i < tags.size() && !reader.eof(); ++i) {
-      std::string_view line;
-      // A line cut short by a failed read stores nothing.
-      if (!reader.read_line(line, scratch) || reader.failed()) continue;
-      Text* field = field_for(tags[i], record);
-      if (field == nullptr) continue;
-      copies[i].assign(cut_at_nul(line));
-      *field = copies[i];
+    // A line cut short by a failed read is not taken: its field stays missing.
+    const std::size_t taken = reader.read_lines(tags.size(), lines.data());
+    const bool cut = reader.lines_held_nul();
+    for (std::size_t i = 0; i < taken; ++i) {
+      if (Text* field = field_for(tags[i], record)) *field = cut ? cut_at_nul(lines[i]) : lines[i];
     }
     if (record.area_name && record.file_name) {
       if (excluded.empty() || !excluded.contains(*record.area_name)) {

@@ -1,10 +1,16 @@
 #include "report/report_writer.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
+#include "text/byte_scan.h"
+#include "text/char_class.h"
 #include "text/decimal.h"
 #include "text/format.h"
-#include "text/take_word.h"
 #include "text/text_reader.h"
 
 namespace movrek {
@@ -12,58 +18,95 @@ namespace movrek {
 namespace {
 
 constexpr char kRuleByte = static_cast<char>(0xC4);
-constexpr long kNameColumns = 13;  // "%-12.12s "
-constexpr long kSizeColumns = 9;   // "%8.8s "
+constexpr std::size_t kNameColumns = 13;  // "%-12.12s "
+constexpr std::size_t kSizeColumns = 9;   // "%8.8s "
+// Entries whose texts are fetched ahead of the one being written.
+constexpr std::size_t kPrefetchAhead = 16;
 // Headers and footers are copied through a 256-byte buffer.
 constexpr std::size_t kCopyPiece = 255;
 
-// A line feed and the indentation under the first description column.
-void new_line_indent(TextWriter& out, long indent) {
-  out.put('\n');
-  out.fill(' ', indent);
+// What a byte is to the wrap: part of a word, whitespace, or the NUL that
+// ends the text.
+enum ByteClass : unsigned char { kWordByte, kSpaceByte, kEndByte };
+constexpr std::array<ByteClass, 256> kByteClasses = [] {
+  std::array<ByteClass, 256> classes{};
+  for (int c = 0; c < 256; ++c)
+    classes[c] = c == 0                                    ? kEndByte
+                 : is_space(static_cast<unsigned char>(c)) ? kSpaceByte
+                                                           : kWordByte;
+  return classes;
+}();
+
+ByteClass byte_class(char c) {
+  return kByteClasses[static_cast<unsigned char>(c)];
 }
 
-// Writes the words of `text`, each after one space, breaking the line before a
-// word that does not fit, with its space, into what is left of `available`.
-void wrap(std::string_view text, long available, long indent, TextWriter& out) {
-  long column = 0;
-  std::string_view cursor = text;
-  while (const auto word = take_word(cursor, available)) {
-    const long n = static_cast<long>(word->size());
-    if (n + 1 > available - column) {
-      new_line_indent(out, indent);
-      column = 0;
+// The end of the word that starts at `p`: its first whitespace or NUL byte,
+// or `end`. Sixteen bytes are looked at a time for a byte up to 0x20, which
+// every byte that ends a word is.
+const char* word_end(const char* p, const char* end) {
+  while (end - p >= static_cast<std::ptrdiff_t>(Bytes16::kSize)) {
+    const ByteMarks low = Bytes16(p).below(0x21);
+    if (!low.any()) {
+      p += Bytes16::kSize;
+      continue;
     }
-    out.put(' ');
-    out.write_plain(*word);
-    column += n + 1;
+    // A control byte other than whitespace belongs to the word.
+    p += low.first();
+    if (byte_class(*p) != kWordByte) return p;
+    ++p;
   }
+  while (p != end && byte_class(*p) == kWordByte)
+    ++p;
+  return p;
+}
+
+// True when the text holds no byte below 0x20 (so no whitespace but the
+// space and no NUL) and no two spaces in a row: then its words stand as
+// they are written, each after one space.
+bool plain_text(const char* p, const char* end) {
+  for (; end - p > static_cast<std::ptrdiff_t>(Bytes16::kSize); p += Bytes16::kSize) {
+    // Two spaces in a row: one here, and one at the next offset.
+    const Bytes16 here(p);
+    const Bytes16 next(p + 1);
+    if ((here.below(0x20) | (here.equal(' ') & next.equal(' '))).any()) return false;
+  }
+  for (; p != end; ++p) {
+    if (static_cast<unsigned char>(*p) < 0x20 || (*p == ' ' && p + 1 != end && p[1] == ' ')) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void write_file_entry(const FileEntry& file, const Settings& settings, TextWriter& out,
                       std::uint32_t& byte_total) {
+  // The name column and, for an entry with a size, the size column, written
+  // in one piece.
+  char head[kNameColumns + kSizeColumns];
+  std::memset(head, ' ', sizeof head);
   const std::string_view name = file.name().substr(0, 12);
-  out.write_plain(name);
-  out.fill(' ', static_cast<long>(12 - name.size()) + 1);
-
+  if (!name.empty()) std::memcpy(head, name.data(), name.size());
+  std::size_t head_size = kNameColumns;
   const long width = settings.report_width;
-  long available = width - kNameColumns;
+  long available = width - static_cast<long>(kNameColumns);
   if (const Text size = file.size()) {
     const std::string_view shown = size->substr(0, 8);
-    out.fill(' ', static_cast<long>(8 - shown.size()));
-    out.write_plain(shown);
-    out.put(' ');
+    if (!shown.empty())
+      std::memcpy(head + kNameColumns + 8 - shown.size(), shown.data(), shown.size());
+    head_size += kSizeColumns;
     byte_total += decimal_value(*size);
-    available -= kSizeColumns;
+    available -= static_cast<long>(kSizeColumns);
   }
+  out.write_plain(std::string_view(head, head_size));
   const long indent = width - available;  // 13, or 22 with a size column
   const Text description = file.description();
   if (description) {
-    wrap(description->empty() ? std::string_view(settings.no_description) : *description, available,
-         indent, out);
+    wrap_words(description->empty() ? std::string_view(settings.no_description) : *description,
+               available, indent, out);
   }
   if (const Text origin = file.origin(); origin && !origin->empty()) {
-    if (description) new_line_indent(out, indent);
+    if (description) out.new_line(indent);
     out.write_plain(" Origin: ");
     out.write_plain(*origin);
   }
@@ -71,6 +114,93 @@ void write_file_entry(const FileEntry& file, const Settings& settings, TextWrite
 }
 
 }  // namespace
+
+void wrap_words(std::string_view text, long available, long indent, TextWriter& out) {
+  if (available <= 0) return;
+  const std::size_t width = static_cast<std::size_t>(available);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  std::size_t column = 0;
+  // The words taken but not yet written: one space, then the bytes from
+  // `run` to `run_end`, where single spaces separate them as in the output.
+  const char* run = nullptr;
+  const char* run_end = nullptr;
+  const auto write_run = [&] {
+    if (run == nullptr) return;
+    if (run != text.data() && run[-1] == ' ') {
+      out.write_plain(std::string_view(run - 1, static_cast<std::size_t>(run_end - run) + 1));
+    } else {
+      out.put(' ');
+      out.write_plain(std::string_view(run, static_cast<std::size_t>(run_end - run)));
+    }
+    run = nullptr;
+  };
+  const auto skip_space = [&] {
+    while (p != end && byte_class(*p) == kSpaceByte)
+      ++p;
+    return p != end && byte_class(*p) != kEndByte;
+  };
+  if (plain_text(p, end)) {
+    // Lines of words between single spaces are written as they stand: each
+    // takes the words up to the last space that leaves its words room, and
+    // the word after it does not fit. A word as long as the width, or
+    // longer, is left to the word by word loop below.
+    const char* words_end = end;
+    if (p != end && *p == ' ') ++p;
+    if (words_end != p && words_end[-1] == ' ') --words_end;
+    while (p != words_end) {
+      const char* line_end = words_end;
+      if (static_cast<std::size_t>(words_end - p) >= width) {
+        line_end = p + width - 1;
+        while (line_end != p && *line_end != ' ')
+          --line_end;
+        if (line_end == p) break;
+      }
+      if (column > 0) out.new_line(indent);
+      run = p;
+      run_end = line_end;
+      write_run();
+      column = static_cast<std::size_t>(line_end - p) + 1;
+      p = line_end == words_end ? words_end : line_end + 1;
+    }
+  }
+  while (skip_space()) {
+    const char* word = p;
+    p = word_end(p, end);
+    std::size_t n = static_cast<std::size_t>(p - word);
+    if (n + 1 + column > width) {
+      write_run();
+      out.new_line(indent);
+      column = 0;
+      // A word as long as the width or longer comes in pieces of the width; a
+      // piece needs one column more than its length, so one of the full width
+      // never fits and stands on a line of its own.
+      while (n > width) {
+        out.put(' ');
+        out.write_plain(std::string_view(word, width));
+        out.new_line(indent);
+        word += width;
+        n -= width;
+      }
+      if (n == width) {
+        // Its last piece too: the next word starts a line.
+        out.put(' ');
+        out.write_plain(std::string_view(word, width));
+        column = width + 1;
+        continue;
+      }
+    }
+    if (run != nullptr && word == run_end + 1 && *run_end == ' ') {
+      run_end = p;
+    } else {
+      write_run();
+      run = word;
+      run_end = p;
+    }
+    column += n + 1;
+  }
+  write_run();
+}
 
 void write_area_block(const Area& area, const Settings& settings, TextWriter& out) {
   out.write("\n Area ");
@@ -90,8 +220,10 @@ void write_area_block(const Area& area, const Settings& settings, TextWriter& ou
 
   std::uint32_t byte_total = 0;
   std::int32_t file_counter = 0;
-  for (const FileEntry& file : area.files()) {
-    write_file_entry(file, settings, out, byte_total);
+  const std::vector<FileEntry>& files = area.files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (i + kPrefetchAhead < files.size()) files[i + kPrefetchAhead].prefetch();
+    write_file_entry(files[i], settings, out, byte_total);
     ++file_counter;
   }
 
@@ -144,9 +276,20 @@ ReportResult write_reports(const Catalog& catalog, const Settings& settings, Fil
       out.close();
       return {ReportResult::Status::kReadFailed, *group->header};
     }
+    // The areas with files, each written while the first files of the next
+    // are fetched.
+    std::vector<const Area*> areas;
     group->for_each_area([&](const Area& area) {
-      if (area.file_total() > 0 && out.ok()) write_area_block(area, settings, out);
+      if (area.file_total() > 0) areas.push_back(&area);
     });
+    for (std::size_t k = 0; k < areas.size() && out.ok(); ++k) {
+      if (k + 1 < areas.size()) {
+        const std::vector<FileEntry>& next = areas[k + 1]->files();
+        for (std::size_t i = 0; i < next.size() && i < kPrefetchAhead; ++i)
+          next[i].prefetch();
+      }
+      write_area_block(*areas[k], settings, out);
+    }
     if (copy_text_file(files, group->footer, out) == CopyResult::kReadFailed) {
       out.close();
       return {ReportResult::Status::kReadFailed, *group->footer};

@@ -53,4 +53,11 @@ CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& n
 // The file entry and area block formatting, for tests.
 void write_area_block(const Area& area, const Settings& settings, TextWriter& out);
 
+// Writes the words of `text` up to its end or a NUL byte, each after one
+// space, breaking the line (a line end and `indent` spaces) before a word
+// that does not fit, with its space, into what is left of `available`
+// columns. A word longer than `available` is taken in pieces of that length.
+// Writes nothing when `available` is 0 or less.
+void wrap_words(std::string_view text, long available, long indent, TextWriter& out);
+
 }  // namespace movrek

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/byte_scan.h"
+
 namespace movrek {
 
 namespace {
@@ -13,7 +15,8 @@ constexpr char kEndOfFile = 0x1A;
 TextReader::TextReader(ByteSource& source, std::size_t block_size)
     : source_(source),
       buffer_(std::make_unique_for_overwrite<char[]>(block_size == 0 ? 1 : block_size)),
-      block_size_(block_size == 0 ? 1 : block_size) {}
+      block_size_(block_size == 0 ? 1 : block_size),
+      capacity_(block_size_) {}
 
 bool TextReader::refill() {
   if (eof_ || failed_) return false;
@@ -59,48 +62,113 @@ bool TextReader::read_piece(std::size_t limit, std::string& piece) {
   return !piece.empty();
 }
 
-bool TextReader::read_line(std::string_view& text, std::string& scratch) {
-  scratch.clear();
-  bool took = false;
-  while (!eof_) {
-    if (pos_ == end_ && !refill()) break;
-    const char* start = buffer_.get() + pos_;
-    const std::size_t avail = end_ - pos_;
-    const char* lf = static_cast<const char*>(std::memchr(start, kLf, avail));
-    const std::size_t seg = lf != nullptr ? static_cast<std::size_t>(lf - start) : avail;
-    const char* cr = static_cast<const char*>(std::memchr(start, kCr, seg));
-    const char* sub = static_cast<const char*>(std::memchr(start, kEndOfFile, seg));
-
-    if (sub == nullptr && lf != nullptr && !took && (cr == nullptr || cr == lf - 1)) {
-      // The whole line lies in the buffer with at most the CR of its CR LF:
-      // show it in place.
-      text = std::string_view(start, cr == nullptr ? seg : seg - 1);
-      pos_ += seg + 1;
-      return true;
-    }
-
-    // Copy up to the first byte that needs a rule applied.
-    const char* stop = start + seg;
-    if (cr != nullptr && cr < stop) stop = cr;
-    if (sub != nullptr && sub < stop) stop = sub;
-    const std::size_t plain = static_cast<std::size_t>(stop - start);
-    scratch.append(start, plain);
-    took = took || plain > 0;
-    pos_ += plain;
-    if (stop == start + seg && lf == nullptr) continue;  // need the next block
-
-    // One byte under the rules, then carry on scanning.
-    const int c = next_byte();
-    if (c < 0) break;
-    took = true;
-    if (c == kLf) {
-      text = scratch;
-      return true;
-    }
-    scratch.push_back(static_cast<char>(c));
+bool TextReader::read_more(std::string_view* lines, std::size_t count) {
+  if (eof_ || failed_) return false;
+  const std::size_t keep = end_ - pos_;
+  const char* const from = buffer_.get() + pos_;
+  char* to = buffer_.get();
+  std::unique_ptr<char[]> bigger;
+  if (keep == capacity_) {
+    bigger = std::make_unique_for_overwrite<char[]>(2 * capacity_);
+    to = bigger.get();
   }
-  text = scratch;
-  return took;
+  if (to != from) {
+    std::memmove(to, from, keep);
+    for (std::size_t i = 0; i < count; ++i)
+      lines[i] = std::string_view(to + (lines[i].data() - from), lines[i].size());
+  }
+  if (bigger) {
+    buffer_ = std::move(bigger);
+    capacity_ *= 2;
+  }
+  pos_ = 0;
+  end_ = keep;
+  const long n = source_.read(buffer_.get() + end_, capacity_ - end_);
+  if (n < 0) {
+    failed_ = true;
+    return false;
+  }
+  if (n == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += static_cast<std::size_t>(n);
+  return true;
+}
+
+namespace {
+
+// The offset of the first byte below 0x20 in buf[at, end), which all bytes
+// that need a rule are (LF, CR, 0x1A, NUL), or a later offset from which
+// fewer than sixteen bytes are left.
+std::size_t plain_end(const char* buf, std::size_t at, std::size_t end) {
+  for (; end - at >= Bytes16::kSize; at += Bytes16::kSize) {
+    if (const ByteMarks controls = Bytes16(buf + at).below(0x20); controls.any()) {
+      return at + controls.first();
+    }
+  }
+  return at;
+}
+
+}  // namespace
+
+std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
+  held_nul_ = false;
+  if (eof_ || failed_) return 0;
+  std::size_t taken = 0;
+  bool held_nul = false;
+  // The current line starts at `start`; its bytes go to `w`, which falls behind
+  // `r` once a CR has been dropped. All three are buffer offsets from pos_ on,
+  // and pos_ stays at the first line until the last one is done. The buffer
+  // and its end are kept in locals: stores into `lines` might change members.
+  std::size_t start = pos_;
+  std::size_t w = pos_;
+  std::size_t r = pos_;
+  char* buf = buffer_.get();
+  std::size_t end = end_;
+  while (taken < count) {
+    // Plain bytes up to a control byte, moved up behind a dropped CR.
+    const std::size_t plain = plain_end(buf, r, end) - r;
+    if (w != r) std::memmove(buf + w, buf + r, plain);
+    w += plain;
+    r += plain;
+    while (r < end && static_cast<unsigned char>(buf[r]) >= 0x20)
+      buf[w++] = buf[r++];
+
+    // A control byte, or a CR whose next byte is here.
+    if (r < end && (buf[r] != kCr || r + 1 < end)) {
+      char c = buf[r++];
+      if (c == kCr) c = buf[r++];  // the byte after a CR is taken as it is
+      if (c == kLf) {
+        lines[taken++] = std::string_view(buf + start, w - start);
+        start = w = r;
+      } else if (c == kEndOfFile) {
+        eof_ = true;
+        break;
+      } else {
+        held_nul = held_nul || c == '\0';
+        buf[w++] = c;
+      }
+      continue;
+    }
+
+    // The data ends inside the line: keep the lines so far and read more.
+    const std::size_t moved = pos_;
+    const bool more = read_more(lines, taken);
+    start -= moved;
+    w -= moved;
+    r -= moved;
+    buf = buffer_.get();
+    end = end_;
+    if (!more) break;
+  }
+  if (taken < count && eof_ && w > start) {
+    // The last line of the file, without a line feed.
+    lines[taken++] = std::string_view(buf + start, w - start);
+  }
+  pos_ = r;
+  held_nul_ = held_nul;
+  return taken;
 }
 
 }  // namespace movrek

@@ -28,10 +28,14 @@ class TextReader {
   // when not a single byte could be taken.
   bool read_piece(std::size_t limit, std::string& piece);
 
-  // Reads one whole line of any length. `text` is the line without its line
-  // feed; it stays valid until the next read. `scratch` holds the line when it
-  // cannot be shown in place. Returns false when not a single byte could be taken.
-  bool read_line(std::string_view& text, std::string& scratch);
+  // Reads up to `count` whole lines of any length into `lines`, each without
+  // its line feed, as many single-line reads would one after the other: it
+  // stops early at the end of the file, and at a failed read, which drops the
+  // line it cut short. Returns the number of lines taken. The views point into
+  // the reader's buffer and stay valid until the next read.
+  std::size_t read_lines(std::size_t count, std::string_view* lines);
+  // True when the lines of the last read_lines held a NUL byte.
+  bool lines_held_nul() const { return held_nul_; }
 
   // True once a read found no more data or met 0x1A.
   bool eof() const { return eof_; }
@@ -45,14 +49,21 @@ class TextReader {
   // The next byte after the CR and 0x1A rules, or -1.
   int next_byte();
   bool refill();
+  // Keeps the bytes from pos_ on, moved to the front of a buffer that is
+  // doubled when they fill it, and reads more after them; the first `count`
+  // of `lines` are moved along. False at the end of the data or on a failed
+  // read.
+  bool read_more(std::string_view* lines, std::size_t count);
 
   ByteSource& source_;
-  std::unique_ptr<char[]> buffer_;  // block_size_ bytes, never zero-filled
+  std::unique_ptr<char[]> buffer_;  // capacity_ bytes, never zero-filled
   std::size_t block_size_;
+  std::size_t capacity_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
   bool failed_ = false;
+  bool held_nul_ = false;
 };
 
 }  // namespace movrek

@@ -1,7 +1,5 @@
 #include "text/text_writer.h"
 
-#include <cstring>
-
 namespace movrek {
 
 TextWriter::TextWriter(ByteSink& sink)
@@ -38,13 +36,18 @@ void TextWriter::write(std::string_view text) {
   }
 }
 
-void TextWriter::put(char c) {
+void TextWriter::put_slow(char c) {
   if (c == '\n') {
     append_raw("\r\n", 2);
   } else {
     if (used_ == kBufferSize) flush();
-    if (ok_) buffer_[used_++] = c;
+    buffer_[used_++] = c;
   }
+}
+
+void TextWriter::new_line_slow(long indent) {
+  append_raw("\r\n", 2);
+  fill(' ', indent);
 }
 
 void TextWriter::fill(char c, long count) {

@@ -24,11 +24,11 @@ static void expect_reads(const std::string& input, std::size_t limit, std::size_
     const std::size_t as_lines = k % 2, block = kBlocks[k / 2 % 6], chunk = 1 + k / 12;
     testing::MemorySource source(raw, chunk, fail_at);
     TextReader reader(source, block);
-    std::string out, item, scratch;
+    std::string out, item;
     std::string_view line;
     const auto read = [&] {
       if (!as_lines) return reader.read_piece(limit, item);
-      return reader.read_line(line, scratch) ? (item = line, true) : (item.clear(), false);
+      return reader.read_lines(1, &line) == 1 ? (item = line, true) : (item.clear(), false);
     };
     while (read() && out.size() < 100000)
       out += show(item) + (reader.eof() ? " eof\n" : "\n");
