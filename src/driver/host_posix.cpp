@@ -22,40 +22,47 @@ namespace movrek {
 
 namespace {
 
-// A call that makes no progress (EAGAIN on a descriptor someone made
-// non-blocking, or a write of nothing) is tried again this often before it
-// counts as failed.
-constexpr int kStallLimit = 100;
-
 [[noreturn]] void out_of_memory() {
   throw std::bad_alloc();
 }
 
-// Waits until `fd` is ready for `events`; false when waiting failed.
-bool wait_for(int fd, short events) {
-  pollfd p{fd, events, 0};
-  while (::poll(&p, 1, 1000) < 0) {
-    if (errno != EINTR) return false;
+// A call that made no progress is tried again when it was interrupted, when
+// the descriptor is not ready yet (EAGAIN: someone made it non-blocking) or
+// when a write took nothing, at most kLimit times in a row; lack of memory
+// ends the run; anything else is a failure.
+class Retry {
+ public:
+  static constexpr int kLimit = 100;
+
+  // True to try again. `error` is the call's errno, or 0 for a write of nothing.
+  bool again(int fd, short events, int error) {
+    if (error == ENOMEM) out_of_memory();
+    if (++tries_ > kLimit) return false;
+    if (error == EINTR) return true;
+    if (error != 0 && error != EAGAIN && error != EWOULDBLOCK) return false;
+    pollfd p{fd, events, 0};
+    if (::poll(&p, 1, 1000) < 0 && errno == ENOMEM) out_of_memory();
+    return true;  // whatever poll said, the call itself tells
   }
-  return true;
-}
+  void progress() { tries_ = 0; }
+
+ private:
+  int tries_ = 0;
+};
 
 // Writes all of data to fd through interruptions, short writes and a full
 // non-blocking pipe. Throws std::bad_alloc when the system lacks the memory.
 bool write_all(int fd, const char* data, std::size_t n) {
-  int stalls = 0;
+  Retry retry;
   while (n > 0) {
     const ssize_t put = ::write(fd, data, n < SSIZE_MAX ? n : SSIZE_MAX);
     if (put > 0) {
       data += put;
       n -= static_cast<std::size_t>(put);
-      stalls = 0;
-      continue;
+      retry.progress();
+    } else if (!retry.again(fd, POLLOUT, put < 0 ? errno : 0)) {
+      return false;
     }
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0 && errno == ENOMEM) out_of_memory();
-    const bool again = put == 0 || errno == EAGAIN || errno == EWOULDBLOCK;
-    if (!again || ++stalls > kStallLimit || !wait_for(fd, POLLOUT)) return false;
   }
   return true;
 }
@@ -66,16 +73,11 @@ class Source final : public ByteSource {
     if (fd_ >= 0) ::close(fd_);  // nothing was written: nothing to lose
   }
   long read(char* buf, std::size_t n) override {
-    int stalls = 0;
+    Retry retry;
     while (true) {
       const ssize_t got = ::read(fd_, buf, n < LONG_MAX ? n : LONG_MAX);
       if (got >= 0) return static_cast<long>(got);
-      if (errno == EINTR) continue;
-      if (errno == ENOMEM) out_of_memory();
-      if ((errno != EAGAIN && errno != EWOULDBLOCK) || ++stalls > kStallLimit ||
-          !wait_for(fd_, POLLIN)) {
-        return -1;
-      }
+      if (!retry.again(fd_, POLLIN, errno)) return -1;
     }
   }
   int fd_ = -1;
@@ -116,9 +118,10 @@ FileError error_of(int error) {
 
 int open_retrying(const std::string& path, int flags) {
   int fd;
+  int tries = 0;
   do {
     fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
+  } while (fd < 0 && errno == EINTR && ++tries < Retry::kLimit);
   return fd;
 }
 
@@ -129,7 +132,10 @@ class SystemFiles final : public FileSystem {
     source->fd_ = open_retrying(path, O_RDONLY);
     if (source->fd_ < 0) return {nullptr, error_of(errno)};
     struct stat st;
-    if (::fstat(source->fd_, &st) != 0) return {nullptr, error_of(errno)};
+    int tries = 0;
+    while (::fstat(source->fd_, &st) != 0) {
+      if (errno != EINTR || ++tries == Retry::kLimit) return {nullptr, error_of(errno)};
+    }
     if (S_ISDIR(st.st_mode)) return {nullptr, FileError::kOther};
     return {std::move(source)};
   }
@@ -154,9 +160,9 @@ bool locale_is_utf8() {
 class PosixHost final : public Host {
  public:
   explicit PosixHost(const char* argv0) : argv0_(argv0 != nullptr ? argv0 : "") {
-    // A console pipe closed by its reader must not end the run before the
-    // reports are written; such writes fail instead, and are let go.
-    ::signal(SIGPIPE, SIG_IGN);
+    // Closed, and with no /dev/null to hold its place, standard output is no
+    // console: a file opened later may take its number.
+    console_open_ = ::fcntl(STDOUT_FILENO, F_GETFD) >= 0;
     const bool terminal = ::isatty(STDOUT_FILENO) == 1;
     unicode_ = choose_console_text(std::getenv(kConsoleVariable), terminal,
                                    terminal && locale_is_utf8()) == ConsoleText::kUnicode;
@@ -168,7 +174,7 @@ class PosixHost final : public Host {
   // pieces on the stack, so that even the out-of-memory message gets out.
   void console(std::string_view message) override {
     try {
-      while (!message.empty()) {
+      while (console_open_ && !message.empty()) {
         const std::string_view part = message.substr(0, kPiece);
         char utf8[3 * kPiece];
         if (unicode_) {
@@ -215,12 +221,24 @@ class PosixHost final : public Host {
 
   std::string argv0_;
   SystemFiles files_;
+  bool console_open_ = true;
   bool unicode_ = false;
 };
 
 }  // namespace
 
 std::unique_ptr<Host> make_system_host(const char* argv0) {
+  // Before anything is allocated or opened: a console pipe closed by its
+  // reader must not end the run, and a standard descriptor that was closed
+  // must not be handed to a file the run opens, or console messages would
+  // land in it.
+  ::signal(SIGPIPE, SIG_IGN);
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+      const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+      if (null >= 0 && null != fd) ::close(null);  // the lower ones were open after all
+    }
+  }
   return std::make_unique<PosixHost>(argv0);
 }
 
