@@ -125,6 +125,14 @@ int open_retrying(const std::string& path, int flags) {
   return fd;
 }
 
+// True when `path` names the regular file that standard output writes to.
+bool is_console_file(const std::string& path) {
+  struct stat console, target;
+  return ::fstat(STDOUT_FILENO, &console) == 0 && S_ISREG(console.st_mode) &&
+         ::stat(path.c_str(), &target) == 0 && console.st_dev == target.st_dev &&
+         console.st_ino == target.st_ino;
+}
+
 class SystemFiles final : public FileSystem {
  public:
   Opened<ByteSource> open(const std::string& path) override {
@@ -141,6 +149,13 @@ class SystemFiles final : public FileSystem {
   }
   Opened<ByteSink> create(const std::string& path) override {
     auto sink = std::make_unique<Sink>();
+    if (is_console_file(path)) {
+      // The console's own file (/dev/stdout, or where it was sent): the
+      // report goes where the console writes, not truncated under it, so
+      // that the file holds both in the order of the run.
+      sink->fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+      if (sink->fd_ >= 0) return {std::move(sink)};
+    }
     sink->fd_ = open_retrying(path, O_WRONLY | O_CREAT | O_TRUNC);
     if (sink->fd_ < 0) return {nullptr, error_of(errno)};
     return {std::move(sink)};

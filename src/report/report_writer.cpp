@@ -253,7 +253,7 @@ CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& n
         nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data()) : piece.size();
     report.write(std::string_view(piece.data(), n));
   }
-  // A piece cut short by the failure is not written.
+  // What was read before a failure is in the report; the copy stops there.
   return reader.failed() ? CopyResult::kReadFailed : CopyResult::kCopied;
 }
 
