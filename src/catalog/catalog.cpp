@@ -22,47 +22,52 @@ std::uint64_t sort_key(std::string_view name) {
 
 }  // namespace
 
-FileEntry FileEntry::over(Arena& arena, const char* base, const std::size_t (&lengths)[4]) {
+FileEntry FileEntry::over(Arena& arena, const char* const (&data)[4],
+                          const std::size_t (&lengths)[4]) {
+  // The texts as offsets from the first byte of any of them, compared as
+  // numbers: the texts of a list record lie together, but nothing says so.
+  std::uintptr_t base = UINTPTR_MAX;
   FileEntry entry;
-  entry.base_ = base;
+  for (int i = 0; i < 4; ++i) {
+    const auto at = reinterpret_cast<std::uintptr_t>(data[i]);
+    if (lengths[i] != kMissing && lengths[i] != 0 && at < base) {
+      base = at;
+      entry.base_ = data[i];
+    }
+  }
+  bool fits = true;
   for (int i = 0; i < 4; ++i) {
     if (lengths[i] == kMissing) {
       entry.len_[i] = kNone;
-    } else if (lengths[i] < kLong) {
-      entry.len_[i] = static_cast<std::uint32_t>(lengths[i]);
-    } else {
-      // Kept unaligned, as arena bytes are: copied in and out.
-      const LongTexts texts{base, {lengths[0], lengths[1], lengths[2], lengths[3]}};
-      char* const at = arena.allocate(sizeof texts);
-      std::memcpy(at, &texts, sizeof texts);
-      entry.base_ = at;
-      entry.len_[0] = kLong;
-      entry.len_[1] = entry.len_[2] = entry.len_[3] = 0;
+      continue;
+    }
+    // An empty text lies anywhere.
+    const std::uintptr_t offset =
+        lengths[i] == 0 ? 0 : reinterpret_cast<std::uintptr_t>(data[i]) - base;
+    if (lengths[i] >= kLong || offset > UINT16_MAX) {
+      fits = false;
       break;
     }
+    entry.offset_[i] = static_cast<std::uint16_t>(offset);
+    entry.len_[i] = static_cast<std::uint16_t>(lengths[i]);
   }
-  return entry;
-}
-
-Text FileEntry::field(int i) const {
-  if (len_[0] == kLong) return long_field(i);
-  if (len_[i] == kNone) return std::nullopt;
-  std::size_t offset = 0;
-  for (int k = 0; k < i; ++k) {
-    if (len_[k] != kNone) offset += len_[k];
-  }
-  return std::string_view(base_ + offset, len_[i]);
+  if (fits) return entry;
+  // Kept unaligned, as arena bytes are: copied in and out.
+  const LongTexts texts{{data[0], data[1], data[2], data[3]},
+                        {lengths[0], lengths[1], lengths[2], lengths[3]}};
+  char* const at = arena.allocate(sizeof texts);
+  std::memcpy(at, &texts, sizeof texts);
+  FileEntry long_entry;
+  long_entry.base_ = at;
+  long_entry.len_[0] = kLong;
+  return long_entry;
 }
 
 Text FileEntry::long_field(int i) const {
   LongTexts texts;
   std::memcpy(&texts, base_, sizeof texts);
   if (texts.lengths[i] == kMissing) return std::nullopt;
-  std::size_t offset = 0;
-  for (int k = 0; k < i; ++k) {
-    if (texts.lengths[k] != kMissing) offset += texts.lengths[k];
-  }
-  return std::string_view(texts.base + offset, texts.lengths[i]);
+  return std::string_view(texts.data[i], texts.lengths[i]);
 }
 
 const std::vector<FileEntry>& Area::files() const {
@@ -134,30 +139,37 @@ void Catalog::insert_file(Area& area, std::string_view name, Text size, Text des
   for (const Text& t : texts) {
     if (t) total += t->size();
   }
-  char* const base = total > 0 ? arena_.allocate(total) : nullptr;
+  char* p = total > 0 ? arena_.allocate(total) : nullptr;
+  const char* data[4];
   std::size_t lengths[4];
-  char* p = base;
   for (int i = 0; i < 4; ++i) {
+    data[i] = p;
     lengths[i] = texts[i] ? texts[i]->size() : FileEntry::kMissing;
-    if (texts[i] && !texts[i]->empty()) std::memcpy(p, texts[i]->data(), texts[i]->size());
-    if (texts[i]) p += texts[i]->size();
+    if (texts[i] && !texts[i]->empty()) {
+      std::memcpy(p, texts[i]->data(), texts[i]->size());
+      p += texts[i]->size();
+    }
   }
-  FileEntry entry = FileEntry::over(arena_, base, lengths);
-  entry.seq_ = next_seq_++;
-  entry.key_ = sort_key(name);
-  if (area.sorted_ && !area.files_.empty()) {
-    const FileEntry& last = area.files_.back();
-    // Arrivals in ascending order keep the list sorted without a sort.
-    area.sorted_ =
-        last.key_ < entry.key_ || (last.key_ == entry.key_ && compare_names(last.name(), name) < 0);
-  }
+  add_file(area, FileEntry::over(arena_, data, lengths));
+}
+
+void Catalog::add_file(Area& area, const FileEntry& file) {
   // Room for a few files at once: a hub's many small areas then grow with
   // fewer allocations.
   if (area.files_.capacity() == 0) area.files_.reserve(4);
-  area.files_.push_back(entry);
+  FileEntry& entry = area.files_.emplace_back(file);
+  entry.seq_ = next_seq_++;
+  entry.key_ = sort_key(entry.name());
+  const std::size_t n = area.files_.size();
+  if (area.sorted_ && n > 1) {
+    const FileEntry& last = area.files_[n - 2];
+    // Arrivals in ascending order keep the list sorted without a sort.
+    area.sorted_ = last.key_ < entry.key_ ||
+                   (last.key_ == entry.key_ && compare_names(last.name(), entry.name()) < 0);
+  }
 }
 
-void Catalog::add_input_record(const InputRecord& record) {
+void Catalog::add_input_record(const InputRecord& record, Texts texts) {
   const std::string_view area_name = *record.area_name;
   Placement place{};
   if (last_ && names_equal(last_->area->name(), area_name)) {
@@ -173,7 +185,18 @@ void Catalog::add_input_record(const InputRecord& record) {
     area.description_ = keep(record.area_description);
   }
   if (!area.link_ && record.link) area.link_ = keep(record.link);
-  insert_file(area, *record.file_name, record.size, record.file_description, record.origin);
+  if (texts == Texts::kCopy) {
+    insert_file(area, *record.file_name, record.size, record.file_description, record.origin);
+  } else {
+    const Text fields[4] = {record.file_name, record.size, record.file_description, record.origin};
+    const char* data[4];
+    std::size_t lengths[4];
+    for (int i = 0; i < 4; ++i) {
+      data[i] = fields[i] ? fields[i]->data() : nullptr;
+      lengths[i] = fields[i] ? fields[i]->size() : FileEntry::kMissing;
+    }
+    add_file(area, FileEntry::over(arena_, data, lengths));
+  }
   ++place.group->file_count_;
   last_ = place;
 }

@@ -38,19 +38,22 @@ struct InputRecord {
   Text origin;
 };
 
-// One announced file. Its texts live in the catalog's arena, back to back.
+// One announced file. Its texts live in the catalog's arena: copied there
+// back to back, or where a list read into it holds them.
 class FileEntry {
  public:
   // A length that marks a missing text.
   static constexpr std::size_t kMissing = SIZE_MAX;
 
-  // An entry over texts kept back to back from `base`, in the order name,
-  // size, description, origin; the arena keeps the lengths of texts too long
-  // for the entry itself. The name must not be missing.
-  static FileEntry over(Arena& arena, const char* base, const std::size_t (&lengths)[4]);
+  // An entry over the texts name, size, description and origin, each
+  // lengths[i] bytes at data[i]; the arena keeps where they lie when they are
+  // too long, or too far apart, for the entry itself. The name must not be
+  // missing.
+  static FileEntry over(Arena& arena, const char* const (&data)[4],
+                        const std::size_t (&lengths)[4]);
 
   std::string_view name() const {
-    return len_[0] != kLong ? std::string_view(base_, len_[0]) : long_field(0).value();
+    return len_[0] != kLong ? std::string_view(base_ + offset_[0], len_[0]) : long_field(0).value();
   }
   Text size() const { return field(1); }
   Text description() const { return field(2); }
@@ -62,32 +65,41 @@ class FileEntry {
   // without effects and drops its calls.
   [[gnu::always_inline]] void prefetch() const {
     std::size_t bytes = 0;
-    for (const std::uint32_t n : len_)
-      bytes += n < kLong ? n : 0;
+    if (len_[0] != kLong) {
+      for (int i = 0; i < 4; ++i) {
+        if (len_[i] != kNone && offset_[i] + len_[i] > bytes) bytes = offset_[i] + len_[i];
+      }
+    }
     __builtin_prefetch(base_);
     if (bytes > 64) __builtin_prefetch(base_ + 64);
     if (bytes > 128) __builtin_prefetch(base_ + 128);
     if (bytes > 192) __builtin_prefetch(base_ + 192);
+    if (bytes > 256) __builtin_prefetch(base_ + 256);
   }
 
  private:
   friend class Catalog;
   friend class Area;
-  static constexpr std::uint32_t kNone = UINT32_MAX;
-  // In len_[0]: some text is 2^32 - 2 bytes or longer, and base_ points to
-  // the texts' base and all four lengths, kept in the arena.
-  static constexpr std::uint32_t kLong = UINT32_MAX - 1;
+  static constexpr std::uint16_t kNone = UINT16_MAX;
+  // In len_[0]: some text is too long, or lies too far from base_, for the
+  // 16-bit fields, and base_ points to a LongTexts kept in the arena.
+  static constexpr std::uint16_t kLong = UINT16_MAX - 1;
   struct LongTexts {
-    const char* base;
+    const char* data[4];
     std::size_t lengths[4];
   };
-  Text field(int i) const;
+  Text field(int i) const {
+    if (len_[0] == kLong) return long_field(i);
+    if (len_[i] == kNone) return std::nullopt;
+    return std::string_view(base_ + offset_[i], len_[i]);
+  }
   Text long_field(int i) const;
 
-  const char* base_ = nullptr;           // name, size, description, origin, back to back
-  std::uint32_t len_[4] = {0, 0, 0, 0};  // kNone for a missing text
-  std::uint32_t seq_ = 0;                // arrival order, for newest-first among equals
-  std::uint64_t key_ = 0;                // folded first 8 name bytes, big-endian
+  const char* base_ = nullptr;              // the first byte of the texts
+  std::uint16_t offset_[4] = {0, 0, 0, 0};  // from base_
+  std::uint16_t len_[4] = {0, 0, 0, 0};     // kNone for a missing text
+  std::uint32_t seq_ = 0;                   // arrival order, for newest-first among equals
+  std::uint64_t key_ = 0;                   // folded first 8 name bytes, big-endian
 };
 
 class Area {
@@ -185,8 +197,14 @@ class Catalog {
   // Places the file of one record: into the first group in chain order that
   // has an area of the record's area name, or else into a new area of the
   // default group. An area's description and link are set once, by the first
-  // record that carries them. REQUIRES: area_name and file_name are present.
-  void add_input_record(const InputRecord& record);
+  // record that carries them. The file's texts are copied, unless the record
+  // says they lie in kept_bytes(). REQUIRES: area_name and file_name are present.
+  enum class Texts { kCopy, kKept };
+  void add_input_record(const InputRecord& record, Texts texts = Texts::kCopy);
+
+  // Bytes that live as long as the catalog: a reader may read the list into
+  // them and place records with Texts::kKept, which keeps no second copy.
+  Arena& kept_bytes() { return arena_; }
 
  private:
   using Placement = AreaIndex::Entry;
@@ -194,6 +212,7 @@ class Catalog {
   Area& place_area(Group& group, std::string_view name, Text description, Text link);
   void index_area(Group& group, Area& area);
   Text keep(Text text) { return text ? Text(arena_.copy(*text)) : std::nullopt; }
+  void add_file(Area& area, const FileEntry& entry);
 
   std::vector<std::unique_ptr<Group>> chain_;
   AreaIndex index_;                // area name -> the first group in chain order holding it
