@@ -30,6 +30,9 @@ TextReader::TextReader(ByteSource& source, Arena& keep, std::size_t block_size)
   const std::optional<std::uint64_t> size = source.size();
   capacity_ = size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : block_size_;
   buffer_ = keep.allocate(capacity_);
+  if (capacity_ / kFaultAheadBlocks >= block_size_) {
+    fault_ahead_ = std::make_unique<FaultAhead>(buffer_, capacity_);
+  }
 }
 
 bool TextReader::refill() {
@@ -88,6 +91,7 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
     if (keep_ != nullptr) {
       capacity = keep > block_size_ / 2 ? 2 * keep : block_size_;
       to = keep_->allocate(capacity);
+      fault_ahead_.reset();
     } else if (keep == capacity_) {
       capacity = 2 * capacity_;
       bigger = std::make_unique_for_overwrite<char[]>(capacity);
@@ -117,6 +121,7 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
     return false;
   }
   if (keep_ != nullptr) {
+    if (fault_ahead_) fault_ahead_->wait_until(end_ + static_cast<std::size_t>(n));
     std::memcpy(buffer_ + end_, to, static_cast<std::size_t>(n));
   }
   end_ += static_cast<std::size_t>(n);

@@ -7,6 +7,7 @@
 
 #include "text/arena.h"
 #include "text/byte_io.h"
+#include "text/fault_ahead.h"
 
 namespace movrek {
 
@@ -28,7 +29,8 @@ class TextReader {
   // A reader that keeps what it reads: it puts it into blocks of `keep` and
   // never reuses a byte, so the views read_lines gives stay valid as long as
   // `keep` lives. A source that tells its size goes into one block of that
-  // size; others, and a file that grows, go into blocks of `block_size` or
+  // size, while a second thread takes the block's page faults ahead when it is
+  // large; others, and a file that grows, go into blocks of `block_size` or
   // more. Each read goes to the reader's own small buffer first, and from
   // there into the block: the system copies into a large block several times
   // slower. REQUIRES: only read_lines reads.
@@ -68,10 +70,14 @@ class TextReader {
   // `lines` are moved along. False at the end of the data or on a failed read.
   bool read_more(std::string_view* lines, std::size_t count);
 
+  // A block of this many times the block size has its faults taken ahead.
+  static constexpr std::size_t kFaultAheadBlocks = 16;
+
   ByteSource& source_;
-  Arena* keep_ = nullptr;          // the blocks' owner, for a reader that keeps
-  std::unique_ptr<char[]> owned_;  // the buffer; for one that keeps, where reads go first
-  char* buffer_;                   // capacity_ bytes, never zero-filled
+  Arena* keep_ = nullptr;                    // the blocks' owner, for a reader that keeps
+  std::unique_ptr<FaultAhead> fault_ahead_;  // for the first block of one that keeps
+  std::unique_ptr<char[]> owned_;            // the buffer; for one that keeps, where reads go first
+  char* buffer_;                             // capacity_ bytes, never zero-filled
   std::size_t block_size_;
   std::size_t capacity_;
   std::size_t pos_ = 0;
