@@ -23,6 +23,7 @@ constexpr std::size_t kStopped = SIZE_MAX;
 }  // namespace
 
 AreaBlocks::AreaBlocks(const Catalog& catalog, const Settings& settings) : settings_(settings) {
+  catalog.arrange_files();  // before any thread reads the files
   std::size_t total = 0;
   for (const auto& group : catalog.groups()) {
     group->for_each_area([&](const Area& area) {
@@ -113,14 +114,14 @@ void AreaBlocks::make(std::size_t index) {
       } else {
         sorted.wait(false, std::memory_order_acquire);
       }
-      const std::span<const FileEntry> files(area.files());
+      const std::span<const FileEntry> files = area.files();
       slot.byte_total = write_file_entries(
           files.subspan(unit.first_file, unit.end_file - unit.first_file), settings_, slot.text);
     } else {
       for (std::size_t k = unit.first_area; k < unit.end_area; ++k) {
         // The first files of the next area are fetched while this one is made.
         if (k + 1 < unit.end_area) {
-          const std::vector<FileEntry>& next = areas_[k + 1]->files();
+          const std::span<const FileEntry> next = areas_[k + 1]->files();
           for (std::size_t i = 0; i < next.size() && i < kPrefetchAhead; ++i)
             next[i].prefetch();
         }

@@ -249,7 +249,7 @@ void write_area_tail(std::uint32_t byte_total, std::size_t file_count, const Set
 
 void write_area_block(const Area& area, const Settings& settings, TextWriter& out) {
   write_area_head(area, settings, out);
-  const std::vector<FileEntry>& files = area.files();
+  const std::span<const FileEntry> files = area.files();
   write_area_tail(write_file_entries(files, settings, out), files.size(), settings, out);
 }
 

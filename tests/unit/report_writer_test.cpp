@@ -34,7 +34,7 @@ TEST_P(ReportWriterTest, Writes) {
     if (key == "width") settings.report_width = std::stoi(rest);
     if (key == "nodesc") settings.no_description = rest;
     if (key == "area") catalog.insert_area(catalog.default_group(), f[0], field(f, 1), field(f, 2));
-    if (key == "area") area = catalog.default_group().find_area(f[0]);
+    if (key == "area") area = catalog.find_area(catalog.default_group(), f[0]);
     if (key == "file")
       catalog.insert_file(*area, field(f, 0).value(), field(f, 1), field(f, 2), field(f, 3));
   }
