@@ -8,30 +8,34 @@ namespace movrek {
 std::size_t AreaIndex::slot_for(std::string_view name, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t i = static_cast<std::size_t>(hash) & mask;
-  while (slots_[i].entry.area != nullptr) {
-    if (slots_[i].hash == hash && names_equal(slots_[i].name, name)) break;
+  while (slots_[i].area != nullptr) {
+    if (slots_[i].hash == hash && names_equal(slots_[i].area->name_, name)) break;
     i = (i + 1) & mask;
   }
   return i;
 }
 
-AreaIndex::Entry AreaIndex::find(std::string_view name) const {
-  if (slots_.empty()) return {};
-  return slots_[slot_for(name, NameHash{}(name))].entry;
+Area* AreaIndex::find(std::string_view name) const {
+  if (slots_.empty()) return nullptr;
+  return slots_[slot_for(name, NameHash{}(name))].area;
 }
 
-void AreaIndex::add(Group& group, Area& area) {
+void AreaIndex::add(Area& area) {
   if (2 * (used_ + 1) > slots_.size()) grow();
-  const std::uint64_t hash = NameHash{}(area.name());
-  Slot& slot = slots_[slot_for(area.name(), hash)];
-  if (slot.entry.area == nullptr) {
-    slot.hash = hash;
-    slot.name = area.name();
-    slot.entry = Entry{&group, &area};
+  const std::uint64_t hash = NameHash{}(area.name_);
+  Slot& slot = slots_[slot_for(area.name_, hash)];
+  if (slot.area == nullptr) {
+    slot = Slot{hash, &area};
     ++used_;
-  } else if (slot.entry.group->chain_position() > group.chain_position()) {
-    slot.entry = Entry{&group, &area};
+    return;
   }
+  // After the areas of groups before its own.
+  const long position = area.group_->chain_position();
+  Area** link = &slot.area;
+  while (*link != nullptr && (*link)->group_->chain_position() < position)
+    link = &(*link)->next_same_name_;
+  area.next_same_name_ = *link;
+  *link = &area;
 }
 
 void AreaIndex::grow() {
@@ -40,9 +44,9 @@ void AreaIndex::grow() {
   slots_.resize(old.empty() ? 64 : old.size() * 2);
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& s : old) {
-    if (s.entry.area == nullptr) continue;
+    if (s.area == nullptr) continue;
     std::size_t i = static_cast<std::size_t>(s.hash) & mask;
-    while (slots_[i].entry.area != nullptr)
+    while (slots_[i].area != nullptr)
       i = (i + 1) & mask;
     slots_[i] = s;
   }

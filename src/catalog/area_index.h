@@ -8,30 +8,24 @@
 namespace movrek {
 
 class Area;
-class Group;
 
-// Finds, by area name under compare_names, the first group in chain order that
-// holds an area of that name. An open-addressing table of (hash, area, group)
-// slots: a lookup touches one slot and, on a hash match, the area's name.
+// Finds, by area name under compare_names, the area in the first group in
+// chain order that holds one of that name. An open-addressing table of
+// (hash, area) slots: a lookup touches one slot and, on a hash match, the
+// area. Areas of one name in later groups hang off the first, in chain order.
 class AreaIndex {
  public:
-  struct Entry {
-    Group* group = nullptr;
-    Area* area = nullptr;
-  };
+  // The area of that name in the group earliest in the chain, or nullptr.
+  Area* find(std::string_view name) const;
 
-  // The entry for `name`, or an entry with no area.
-  Entry find(std::string_view name) const;
-
-  // Records that `group` holds `area`, unless a group earlier in the chain
-  // already holds an area of that name.
-  void add(Group& group, Area& area);
+  // Indexes an area of a group in the chain. REQUIRES: no other area of the
+  // same name in that group is indexed.
+  void add(Area& area);
 
  private:
   struct Slot {
     std::uint64_t hash = 0;
-    std::string_view name;  // the area's name, so a lookup need not visit the area
-    Entry entry;
+    Area* area = nullptr;
   };
   std::size_t slot_for(std::string_view name, std::uint64_t hash) const;
   void grow();

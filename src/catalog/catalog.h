@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,10 @@
 //
 // Orders are those of plain sorted insertion under compare_names: areas are
 // unique per group and keep the name as first written; files with equal names
-// are listed newest first. They are kept with maps, an index and one sort per
-// area, so that placing a record costs O(log n), not a walk of every list.
+// are listed newest first. They are kept with an index and sorts, so that
+// placing a record costs O(1), not a walk of every list: files are kept in
+// the order they arrive, each marked with its area's number, and are put
+// together area by area, and sorted, only when they are first read.
 namespace movrek {
 
 // A text that may be missing. A present text may be empty.
@@ -38,23 +41,28 @@ struct InputRecord {
   Text origin;
 };
 
-// One announced file. Its texts live in the catalog's arena, back to back.
+// One announced file. Its texts live in the catalog's arena: copied there
+// back to back, or where a list read into it holds them.
 class FileEntry {
  public:
   // A length that marks a missing text.
   static constexpr std::size_t kMissing = SIZE_MAX;
 
-  // An entry over texts kept back to back from `base`, in the order name,
-  // size, description, origin; the arena keeps the lengths of texts too long
-  // for the entry itself. The name must not be missing.
-  static FileEntry over(Arena& arena, const char* base, const std::size_t (&lengths)[4]);
+  // An entry over the texts name, size, description and origin, each
+  // lengths[i] bytes at data[i]; the arena keeps where they lie when they are
+  // too long, or too far apart, for the entry itself. The name must not be
+  // missing.
+  static FileEntry over(Arena& arena, const char* const (&data)[4],
+                        const std::size_t (&lengths)[4]);
 
   std::string_view name() const {
-    return len_[0] != kLong ? std::string_view(base_, len_[0]) : long_field(0).value();
+    return len_[0] != kLong ? std::string_view(base_ + offset_[0], len_[0]) : long_field(0).value();
   }
   Text size() const { return field(1); }
   Text description() const { return field(2); }
   Text origin() const { return field(3); }
+  // The number of its area in the catalog.
+  std::uint32_t area() const { return area_; }
 
   // Asks the processor to fetch the first bytes of the texts into its cache
   // ahead of their use: a walk in name order meets them scattered over the
@@ -62,53 +70,83 @@ class FileEntry {
   // without effects and drops its calls.
   [[gnu::always_inline]] void prefetch() const {
     std::size_t bytes = 0;
-    for (const std::uint32_t n : len_)
-      bytes += n < kLong ? n : 0;
+    if (len_[0] != kLong) {
+      for (int i = 0; i < 4; ++i) {
+        if (len_[i] != kNone && offset_[i] + len_[i] > bytes) bytes = offset_[i] + len_[i];
+      }
+    }
     __builtin_prefetch(base_);
     if (bytes > 64) __builtin_prefetch(base_ + 64);
     if (bytes > 128) __builtin_prefetch(base_ + 128);
     if (bytes > 192) __builtin_prefetch(base_ + 192);
+    if (bytes > 256) __builtin_prefetch(base_ + 256);
   }
 
  private:
   friend class Catalog;
   friend class Area;
-  static constexpr std::uint32_t kNone = UINT32_MAX;
-  // In len_[0]: some text is 2^32 - 2 bytes or longer, and base_ points to
-  // the texts' base and all four lengths, kept in the arena.
-  static constexpr std::uint32_t kLong = UINT32_MAX - 1;
+  static constexpr std::uint16_t kNone = UINT16_MAX;
+  // In len_[0]: some text is too long, or lies too far from base_, for the
+  // 16-bit fields, and base_ points to a LongTexts kept in the arena.
+  static constexpr std::uint16_t kLong = UINT16_MAX - 1;
   struct LongTexts {
-    const char* base;
+    const char* data[4];
     std::size_t lengths[4];
   };
-  Text field(int i) const;
+  Text field(int i) const {
+    if (len_[0] == kLong) return long_field(i);
+    if (len_[i] == kNone) return std::nullopt;
+    return std::string_view(base_ + offset_[i], len_[i]);
+  }
   Text long_field(int i) const;
 
-  const char* base_ = nullptr;           // name, size, description, origin, back to back
-  std::uint32_t len_[4] = {0, 0, 0, 0};  // kNone for a missing text
-  std::uint32_t seq_ = 0;                // arrival order, for newest-first among equals
-  std::uint64_t key_ = 0;                // folded first 8 name bytes, big-endian
+  const char* base_ = nullptr;              // the first byte of the texts
+  std::uint16_t offset_[4] = {0, 0, 0, 0};  // from base_
+  std::uint16_t len_[4] = {0, 0, 0, 0};     // kNone for a missing text
+  std::uint32_t seq_ = 0;                   // arrival order, for newest-first among equals
+  std::uint32_t area_ = 0;                  // the number of its area
+  std::uint64_t key_ = 0;                   // folded first 8 name bytes, big-endian
 };
 
+class Catalog;
+class Group;
+
+// A file area. Areas are made by the catalog, which keeps them.
 class Area {
  public:
   // The texts must outlive the area (the catalog keeps them in its arena).
-  Area(std::string_view name, Text description, Text link)
-      : name_(name), description_(description), link_(link) {}
+  Area(const Catalog& catalog, Group& group, std::uint32_t number, std::string_view name,
+       Text description, Text link)
+      : name_(name),
+        group_(&group),
+        number_(number),
+        catalog_(&catalog),
+        description_(description),
+        link_(link) {}
 
   std::string_view name() const { return name_; }
   Text description() const { return description_; }
   Text link() const { return link_; }
   // The files in list order: ascending by name, equal names newest first.
-  const std::vector<FileEntry>& files() const;
-  std::size_t file_total() const { return files_.size(); }
+  // The first call sorts them, and puts every area's files together if that
+  // has not been done (Catalog::arrange_files). REQUIRES: no other thread
+  // reads the same area meanwhile.
+  std::span<const FileEntry> files() const;
+  std::size_t file_total() const { return count_; }
 
  private:
   friend class Catalog;
+  friend class AreaIndex;
+  // What placing a record reads comes first, to share a cache line.
   std::string_view name_;
+  Group* group_;
+  Area* next_same_name_ = nullptr;  // the area of this name in a later group
+  std::uint32_t count_ = 0;         // files
+  std::uint32_t number_;            // in the catalog, from 0 in the order made
+  const Catalog* catalog_;
   Text description_;
   Text link_;
-  mutable std::vector<FileEntry> files_;
+  mutable std::size_t first_ = 0;  // of its files in the catalog's, once put together
   mutable bool sorted_ = true;
 };
 
@@ -125,16 +163,15 @@ class Group {
   // Number of files placed into this group by add_input_record.
   std::uint32_t file_count() const { return file_count_; }
 
-  // The areas in list order: ascending by name, one per name.
+  // The areas in list order: ascending by name, one per name. The first
+  // call after an area was added sorts them.
   template <typename F>
   void for_each_area(F&& f) const {
-    for (const auto& [key, area] : areas_)
+    sort_areas();
+    for (const Area* area : areas_)
       f(*area);
   }
   std::size_t area_total() const { return areas_.size(); }
-
-  // The area whose name equals `name` under compare_names, or nullptr.
-  Area* find_area(std::string_view name) const;
 
   // The group's place in the chain (0 for the default group), or -1 while it
   // is not in the chain.
@@ -142,12 +179,10 @@ class Group {
 
  private:
   friend class Catalog;
-  struct NameLess {
-    bool operator()(std::string_view a, std::string_view b) const {
-      return compare_names(a, b) < 0;
-    }
-  };
-  std::map<std::string_view, std::unique_ptr<Area>, NameLess> areas_;
+  void sort_areas() const;
+
+  mutable std::vector<Area*> areas_;  // in the order made until sorted
+  mutable bool sorted_ = true;
   std::uint32_t file_count_ = 0;
   long chain_position_ = -1;  // -1 until the group is in the chain
 };
@@ -179,30 +214,50 @@ class Catalog {
   // an area of that name already (the first-written name and its texts stay).
   void insert_area(Group& group, std::string_view name, Text description, Text link);
 
+  // The area of the group whose name equals `name` under compare_names, or
+  // nullptr.
+  Area* find_area(const Group& group, std::string_view name) const;
+
   // Adds a file to the area's list; equal names are listed newest first.
   void insert_file(Area& area, std::string_view name, Text size, Text description, Text origin);
 
   // Places the file of one record: into the first group in chain order that
   // has an area of the record's area name, or else into a new area of the
   // default group. An area's description and link are set once, by the first
-  // record that carries them. REQUIRES: area_name and file_name are present.
-  void add_input_record(const InputRecord& record);
+  // record that carries them. The file's texts are copied, unless the record
+  // says they lie in kept_bytes(). REQUIRES: area_name and file_name are present.
+  enum class Texts { kCopy, kKept };
+  void add_input_record(const InputRecord& record, Texts texts = Texts::kCopy);
+
+  // Bytes that live as long as the catalog: a reader may read the list into
+  // them and place records with Texts::kKept, which keeps no second copy.
+  Arena& kept_bytes() { return arena_; }
+
+  // Puts every area's files together, in the order of the areas' numbers,
+  // each moved once: the files of an area arrive scattered over the list, and
+  // keeping them apart as they come would cost a cache miss, and memory to
+  // grow into, for each. Done by the first Area::files() otherwise.
+  // REQUIRES: no other thread reads the catalog meanwhile.
+  void arrange_files() const;
 
  private:
-  using Placement = AreaIndex::Entry;
-  // insert_area that gives back the area holding the name.
-  Area& place_area(Group& group, std::string_view name, Text description, Text link);
-  void index_area(Group& group, Area& area);
+  friend class Area;
+  Area& make_area(Group& group, std::string_view name, Text description, Text link);
   Text keep(Text text) { return text ? Text(arena_.copy(*text)) : std::nullopt; }
+  void add_file(Area& area, const FileEntry& entry);
 
   std::vector<std::unique_ptr<Group>> chain_;
-  AreaIndex index_;                // area name -> the first group in chain order holding it
-  std::optional<Placement> last_;  // the placement of the previous record
+  std::deque<Area> areas_;  // every area made, by number
+  AreaIndex index_;         // area name -> the area in the first group in chain order
+  Area* last_ = nullptr;    // the area of the previous record
+  // The files in the order they arrived, until arrange_files puts them
+  // together area by area.
+  mutable std::vector<FileEntry> files_;
+  mutable bool arranged_ = true;
   Arena arena_;
   // Area names on their own: the index compares them on every record, and a
   // hub's hundred thousand names then share a few megabytes of cache.
   Arena area_names_;
-  std::uint32_t next_seq_ = 0;
 };
 
 }  // namespace movrek

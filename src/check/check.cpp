@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <string_view>
 
 #include "catalog/catalog.h"
@@ -552,7 +553,7 @@ void Checker::count_excluded() {
   for (const std::string& name : names) {
     if (!done.insert(name).second) continue;
     AreaTotal total{name};
-    if (const Area* area = everything.default_group().find_area(name)) {
+    if (const Area* area = everything.find_area(everything.default_group(), name)) {
       for (const FileEntry& file : area->files()) {
         ++total.files;
         if (file.size()) total.bytes += decimal_value(*file.size());
@@ -598,7 +599,7 @@ void Checker::check_files() {
     groups[i]->for_each_area([&](const Area& area) {
       if (area.file_total() == 0) return;
       const std::string area_name(area.name());
-      const std::vector<FileEntry>& files = area.files();
+      const std::span<const FileEntry> files = area.files();
       AreaTotal total{area_name};
       unsigned long long exact = 0;
       bool exact_known = true;

@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <climits>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,7 +82,9 @@ class Source final : public ByteSource {
       if (!retry.again(fd_, POLLIN, errno)) return -1;
     }
   }
+  std::optional<std::uint64_t> size() const override { return size_; }
   int fd_ = -1;
+  std::optional<std::uint64_t> size_;  // a regular file's size when it was opened
 };
 
 class Sink final : public ByteSink {
@@ -145,6 +149,8 @@ class SystemFiles final : public FileSystem {
       if (errno != EINTR || ++tries == Retry::kLimit) return {nullptr, error_of(errno)};
     }
     if (S_ISDIR(st.st_mode)) return {nullptr, FileError::kOther};
+    if (S_ISREG(st.st_mode) && st.st_size >= 0)
+      source->size_ = static_cast<std::uint64_t>(st.st_size);
     return {std::move(source)};
   }
   Opened<ByteSink> create(const std::string& path) override {

@@ -1,8 +1,10 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +41,9 @@ class Source final : public ByteSource {
     if (out_of_memory(error)) throw std::bad_alloc();
     return -1;
   }
+  std::optional<std::uint64_t> size() const override { return size_; }
   HANDLE handle_ = INVALID_HANDLE_VALUE;
+  std::optional<std::uint64_t> size_;  // a disk file's size when it was opened
 };
 
 class Sink final : public ByteSink {
@@ -80,6 +84,11 @@ class SystemFiles final : public FileSystem {
     source->handle_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (source->handle_ == INVALID_HANDLE_VALUE) return {nullptr, error_of(GetLastError())};
+    LARGE_INTEGER size;
+    if (GetFileType(source->handle_) == FILE_TYPE_DISK && GetFileSizeEx(source->handle_, &size) &&
+        size.QuadPart >= 0) {
+      source->size_ = static_cast<std::uint64_t>(size.QuadPart);
+    }
     return {std::move(source)};
   }
   Opened<ByteSink> create(const std::string& path) override {

@@ -43,9 +43,9 @@ std::string_view cut_at_nul(std::string_view text) {
 
 bool read_new_files(ByteSource& list, const TemplateList& tags, const ExcludedAreas& excluded,
                     Catalog& catalog) {
-  TextReader reader(list);
-  // One record's lines at a time, in the reader's buffer: each field is
-  // copied once, into the catalog.
+  // The list is read into the catalog's bytes and stays there: the catalog
+  // keeps each file's texts where they were read.
+  TextReader reader(list, catalog.kept_bytes());
   std::vector<std::string_view> lines(tags.size());
   while (true) {
     InputRecord record;
@@ -57,7 +57,7 @@ bool read_new_files(ByteSource& list, const TemplateList& tags, const ExcludedAr
     }
     if (record.area_name && record.file_name) {
       if (excluded.empty() || !excluded.contains(*record.area_name)) {
-        catalog.add_input_record(record);
+        catalog.add_input_record(record, Catalog::Texts::kKept);
       }
     } else if (!reader.eof()) {
       return false;

@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
 
+#include "report/area_blocks.h"
 #include "text/byte_scan.h"
 #include "text/char_class.h"
 #include "text/decimal.h"
@@ -202,7 +204,7 @@ void wrap_words(std::string_view text, long available, long indent, TextWriter& 
   write_run();
 }
 
-void write_area_block(const Area& area, const Settings& settings, TextWriter& out) {
+void write_area_head(const Area& area, const Settings& settings, TextWriter& out) {
   out.write("\n Area ");
   out.write_plain(area.name());
   if (const Text d = area.description(); d && !d->empty()) {
@@ -217,16 +219,22 @@ void write_area_block(const Area& area, const Settings& settings, TextWriter& ou
   out.put('\n');
   out.fill(kRuleByte, settings.report_width);
   out.put('\n');
+}
 
+std::uint32_t write_file_entries(std::span<const FileEntry> files, const Settings& settings,
+                                 TextWriter& out) {
   std::uint32_t byte_total = 0;
-  std::int32_t file_counter = 0;
-  const std::vector<FileEntry>& files = area.files();
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (i + kPrefetchAhead < files.size()) files[i + kPrefetchAhead].prefetch();
     write_file_entry(files[i], settings, out, byte_total);
-    ++file_counter;
   }
+  return byte_total;
+}
 
+void write_area_tail(std::uint32_t byte_total, std::size_t file_count, const Settings& settings,
+                     TextWriter& out) {
+  // Counted as the 32-bit signed counter of the report format.
+  const auto file_counter = static_cast<std::int32_t>(file_count);
   out.fill(kRuleByte, settings.report_width);
   out.write("\n Total ");
   if (byte_total != 0) {
@@ -237,6 +245,12 @@ void write_area_block(const Area& area, const Settings& settings, TextWriter& ou
   out.write_plain(decimal_text(file_counter));
   const bool singular = file_counter % 100 != 11 && file_counter % 10 == 1;
   out.write(singular ? " file\n" : " files\n");
+}
+
+void write_area_block(const Area& area, const Settings& settings, TextWriter& out) {
+  write_area_head(area, settings, out);
+  const std::span<const FileEntry> files = area.files();
+  write_area_tail(write_file_entries(files, settings, out), files.size(), settings, out);
 }
 
 CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& name,
@@ -259,9 +273,13 @@ CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& n
 
 ReportResult write_reports(const Catalog& catalog, const Settings& settings, FileSystem& files,
                            const ReportProgress& progress) {
-  for (const auto& group : catalog.groups()) {
-    const std::string report = group->report.value_or(std::string());
-    if (group->file_count() == 0) {
+  // Made ahead, in memory, while the reports are written here.
+  AreaBlocks blocks(catalog, settings);
+  const auto& groups = catalog.groups();
+  for (std::size_t index = 0; index < groups.size(); ++index) {
+    const Group& group = *groups[index];
+    const std::string report = group.report.value_or(std::string());
+    if (group.file_count() == 0) {
       progress(ReportStep::kNothingToWrite, report);
       continue;
     }
@@ -272,27 +290,14 @@ ReportResult write_reports(const Catalog& catalog, const Settings& settings, Fil
     TextWriter out(*sink);
     // A header or footer that cannot be read to its end stops the walk; the
     // report keeps what was written before.
-    if (copy_text_file(files, group->header, out) == CopyResult::kReadFailed) {
+    if (copy_text_file(files, group.header, out) == CopyResult::kReadFailed) {
       out.close();
-      return {ReportResult::Status::kReadFailed, *group->header};
+      return {ReportResult::Status::kReadFailed, *group.header};
     }
-    // The areas with files, each written while the first files of the next
-    // are fetched.
-    std::vector<const Area*> areas;
-    group->for_each_area([&](const Area& area) {
-      if (area.file_total() > 0) areas.push_back(&area);
-    });
-    for (std::size_t k = 0; k < areas.size() && out.ok(); ++k) {
-      if (k + 1 < areas.size()) {
-        const std::vector<FileEntry>& next = areas[k + 1]->files();
-        for (std::size_t i = 0; i < next.size() && i < kPrefetchAhead; ++i)
-          next[i].prefetch();
-      }
-      write_area_block(*areas[k], settings, out);
-    }
-    if (copy_text_file(files, group->footer, out) == CopyResult::kReadFailed) {
+    blocks.write_group(index, out);
+    if (copy_text_file(files, group.footer, out) == CopyResult::kReadFailed) {
       out.close();
-      return {ReportResult::Status::kReadFailed, *group->footer};
+      return {ReportResult::Status::kReadFailed, *group.footer};
     }
     if (!out.close()) return {ReportResult::Status::kWriteFailed, report};
   }

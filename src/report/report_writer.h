@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "catalog/catalog.h"
@@ -50,8 +52,18 @@ enum class CopyResult {
 CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& name,
                           TextWriter& report);
 
-// The file entry and area block formatting, for tests.
+// Writes the block of an area with files: its head (title line and rule),
+// every file's entry, and its tail (rule and total line).
 void write_area_block(const Area& area, const Settings& settings, TextWriter& out);
+
+// An area block in parts, for one written in pieces. The entries of some of
+// the area's files, in list order, give the sum of their size values; the
+// tail takes the sum and count of all of them.
+void write_area_head(const Area& area, const Settings& settings, TextWriter& out);
+std::uint32_t write_file_entries(std::span<const FileEntry> files, const Settings& settings,
+                                 TextWriter& out);
+void write_area_tail(std::uint32_t byte_total, std::size_t file_count, const Settings& settings,
+                     TextWriter& out);
 
 // Writes the words of `text` up to its end or a NUL byte, each after one
 // space, breaking the line (a line end and `indent` spaces) before a word

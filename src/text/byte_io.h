@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 // The one seam through which the program reaches files: a FileSystem opens
@@ -21,6 +23,10 @@ class ByteSource {
   // Reads up to n bytes into buf. Returns the count, which may be short of
   // n before the end; 0 at the end of the data; -1 when the read failed.
   virtual long read(char* buf, std::size_t n) = 0;
+  // The number of bytes the source holds, when it can tell before reading (a
+  // regular file); nothing when it cannot (a pipe). A guide for the size of a
+  // buffer only: a file that changes while it is read gives more or fewer.
+  virtual std::optional<std::uint64_t> size() const { return std::nullopt; }
 };
 
 class ByteSink {

@@ -1,5 +1,6 @@
 #include "text/text_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "text/byte_scan.h"
@@ -14,13 +15,29 @@ constexpr char kEndOfFile = 0x1A;
 
 TextReader::TextReader(ByteSource& source, std::size_t block_size)
     : source_(source),
-      buffer_(std::make_unique_for_overwrite<char[]>(block_size == 0 ? 1 : block_size)),
+      owned_(std::make_unique_for_overwrite<char[]>(block_size == 0 ? 1 : block_size)),
+      buffer_(owned_.get()),
       block_size_(block_size == 0 ? 1 : block_size),
       capacity_(block_size_) {}
 
+TextReader::TextReader(ByteSource& source, Arena& keep, std::size_t block_size)
+    : source_(source),
+      keep_(&keep),
+      owned_(std::make_unique_for_overwrite<char[]>(block_size == 0 ? 1 : block_size)),
+      block_size_(block_size == 0 ? 1 : block_size) {
+  // One byte more than the file holds, so that the read that finds its end
+  // has room and needs no block of its own.
+  const std::optional<std::uint64_t> size = source.size();
+  capacity_ = size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : block_size_;
+  buffer_ = keep.allocate(capacity_);
+  if (capacity_ / kFaultAheadBlocks >= block_size_) {
+    fault_ahead_ = std::make_unique<FaultAhead>(buffer_, capacity_);
+  }
+}
+
 bool TextReader::refill() {
   if (eof_ || failed_) return false;
-  const long n = source_.read(buffer_.get(), block_size_);
+  const long n = source_.read(buffer_, block_size_);
   pos_ = 0;
   end_ = 0;
   if (n < 0) {
@@ -64,26 +81,37 @@ bool TextReader::read_piece(std::size_t limit, std::string& piece) {
 
 bool TextReader::read_more(std::string_view* lines, std::size_t count) {
   if (eof_ || failed_) return false;
-  const std::size_t keep = end_ - pos_;
-  const char* const from = buffer_.get() + pos_;
-  char* to = buffer_.get();
-  std::unique_ptr<char[]> bigger;
-  if (keep == capacity_) {
-    bigger = std::make_unique_for_overwrite<char[]>(2 * capacity_);
-    to = bigger.get();
+  // A reader that keeps leaves a block as it is until it is full.
+  if (keep_ == nullptr || end_ == capacity_) {
+    const std::size_t keep = end_ - pos_;
+    const char* const from = buffer_ + pos_;
+    char* to = buffer_;
+    std::unique_ptr<char[]> bigger;
+    std::size_t capacity = capacity_;
+    if (keep_ != nullptr) {
+      capacity = keep > block_size_ / 2 ? 2 * keep : block_size_;
+      to = keep_->allocate(capacity);
+      fault_ahead_.reset();
+    } else if (keep == capacity_) {
+      capacity = 2 * capacity_;
+      bigger = std::make_unique_for_overwrite<char[]>(capacity);
+      to = bigger.get();
+    }
+    if (to != from) {
+      std::memmove(to, from, keep);
+      for (std::size_t i = 0; i < count; ++i)
+        lines[i] = std::string_view(to + (lines[i].data() - from), lines[i].size());
+    }
+    if (bigger) owned_ = std::move(bigger);
+    buffer_ = to;
+    capacity_ = capacity;
+    pos_ = 0;
+    end_ = keep;
   }
-  if (to != from) {
-    std::memmove(to, from, keep);
-    for (std::size_t i = 0; i < count; ++i)
-      lines[i] = std::string_view(to + (lines[i].data() - from), lines[i].size());
-  }
-  if (bigger) {
-    buffer_ = std::move(bigger);
-    capacity_ *= 2;
-  }
-  pos_ = 0;
-  end_ = keep;
-  const long n = source_.read(buffer_.get() + end_, capacity_ - end_);
+  const std::size_t want =
+      keep_ != nullptr ? std::min(capacity_ - end_, block_size_) : capacity_ - end_;
+  char* const to = keep_ != nullptr ? owned_.get() : buffer_ + end_;
+  const long n = source_.read(to, want);
   if (n < 0) {
     failed_ = true;
     return false;
@@ -91,6 +119,10 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
   if (n == 0) {
     eof_ = true;
     return false;
+  }
+  if (keep_ != nullptr) {
+    if (fault_ahead_) fault_ahead_->wait_until(end_ + static_cast<std::size_t>(n));
+    std::memcpy(buffer_ + end_, to, static_cast<std::size_t>(n));
   }
   end_ += static_cast<std::size_t>(n);
   return true;
@@ -124,7 +156,7 @@ std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
   std::size_t start = pos_;
   std::size_t w = pos_;
   std::size_t r = pos_;
-  char* buf = buffer_.get();
+  char* buf = buffer_;
   std::size_t end = end_;
   while (taken < count) {
     // Plain bytes up to a control byte, moved up behind a dropped CR.
@@ -153,12 +185,14 @@ std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
     }
 
     // The data ends inside the line: keep the lines so far and read more.
-    const std::size_t moved = pos_;
+    // The bytes from pos_ on may move to the front, or to a new block.
+    const std::size_t first = pos_;
     const bool more = read_more(lines, taken);
+    const std::size_t moved = first - pos_;
     start -= moved;
     w -= moved;
     r -= moved;
-    buf = buffer_.get();
+    buf = buffer_;
     end = end_;
     if (!more) break;
   }

@@ -54,6 +54,7 @@ class Source final : public ByteSource {
     pos_ += got;
     return static_cast<long>(got);
   }
+  std::optional<std::uint64_t> size() const override { return data_.size(); }
 
  private:
   MemoryFiles& files_;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -17,13 +18,19 @@
 namespace movrek::testing {
 
 // Serves `data`; `chunk` caps the bytes a read returns, and the read that
-// would pass offset `fail_at` fails.
+// would pass offset `fail_at` fails. It tells its size when asked to, as a
+// regular file does.
 class MemorySource final : public ByteSource {
  public:
   explicit MemorySource(std::string_view data, std::size_t chunk = SIZE_MAX,
                         std::size_t fail_at = SIZE_MAX)
       : data_(data), chunk_(chunk), fail_at_(fail_at) {}
   long read(char* buf, std::size_t n) override;
+  std::optional<std::uint64_t> size() const override {
+    return tells_size ? std::optional<std::uint64_t>(data_.size()) : std::nullopt;
+  }
+
+  bool tells_size = false;
 
  private:
   std::string_view data_;

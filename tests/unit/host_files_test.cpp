@@ -31,6 +31,7 @@ TEST(HostFiles, OpenCreateAndTheirErrors) {
   EXPECT_TRUE(sink.file->write("one\r\ntwo\x1A\0", 10));
   EXPECT_TRUE(sink.file->close());
   EXPECT_EQ(read_all(*files.open(file).file), std::string("one\r\ntwo\x1A\0", 10));
+  EXPECT_EQ(files.open(file).file->size(), 10u);  // a file tells its size
   // Created again, the file is replaced, not appended to.
   sink = files.create(file);
   EXPECT_TRUE(sink.file->write("x", 1) && sink.file->close());

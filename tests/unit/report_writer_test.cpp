@@ -34,7 +34,7 @@ TEST_P(ReportWriterTest, Writes) {
     if (key == "width") settings.report_width = std::stoi(rest);
     if (key == "nodesc") settings.no_description = rest;
     if (key == "area") catalog.insert_area(catalog.default_group(), f[0], field(f, 1), field(f, 2));
-    if (key == "area") area = catalog.default_group().find_area(f[0]);
+    if (key == "area") area = catalog.find_area(catalog.default_group(), f[0]);
     if (key == "file")
       catalog.insert_file(*area, field(f, 0).value(), field(f, 1), field(f, 2), field(f, 3));
   }
@@ -50,6 +50,46 @@ TEST_P(ReportWriterTest, Writes) {
 
 MOVREK_CASES(AreaBlock, ReportWriterTest, "area_block.cases");
 MOVREK_CASES(CopyTextFile, ReportWriterTest, "copy_text_file.cases");
+
+// Reports of many areas, small and large, in several groups: made on two
+// threads, unit by unit, they hold the bytes of each area block written in
+// turn on one.
+TEST(WriteReports, MakesTheBytesOfWritingEachBlockInTurn) {
+  std::mt19937 rng(2718);
+  Catalog catalog;
+  for (int g = 0; g < 3; ++g) {
+    auto group = make_configured_group();
+    const std::string number = std::to_string(g);
+    group->report = "g" + number;
+    Group& added = catalog.append_group(std::move(group));
+    catalog.insert_area(added, "C" + number, std::nullopt, std::nullopt);
+  }
+  catalog.default_group().report = "main";
+  for (int i = 0; i < 6000; ++i) {
+    // Area 0 is large, area 1 just over a unit; the rest are small or empty.
+    const unsigned area = i < 2000 ? 0 : i < 2200 ? 1 : rng() % 400;
+    std::string name(1, area < 3 && i % 3 == 0 ? 'C' : 'A');
+    name += std::to_string(area);
+    const std::string file = std::to_string(rng() % 1000) + ".ZIP", size = std::to_string(i);
+    catalog.add_input_record(InputRecord{name, "d", "l", file, size, "some words here", "o"});
+  }
+  for (const long width : {79, 23}) {
+    Settings settings;
+    settings.report_width = width;
+    testing::MemoryFiles files;
+    ASSERT_EQ(write_reports(catalog, settings, files, [](ReportStep, const std::string&) {}).status,
+              ReportResult::Status::kOk);
+    for (const auto& group : catalog.groups()) {
+      testing::StringSink sink;
+      TextWriter out(sink);
+      group->for_each_area([&](const Area& area) {
+        if (area.file_total() > 0) write_area_block(area, settings, out);
+      });
+      out.close();
+      EXPECT_TRUE(files.files[*group->report] == sink.bytes()) << *group->report << " " << width;
+    }
+  }
+}
 
 // The wrap against a plain take_word loop, word piece by word piece, over
 // random texts of the bytes that matter: every whitespace byte, NUL, control

@@ -4,6 +4,8 @@
 
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cases.h"
 #include "memory_files.h"
@@ -13,29 +15,38 @@ namespace movrek {
 using testing::show;
 
 // Reads `input` at many block and chunk sizes, as pieces of at most `limit`
-// bytes and as lines: each one shown on a line of its own, marked when the reader
-// had reached the end of the file by then; last, how the reading ended. Both
-// texts may hold {N*c} runs.
+// bytes, as lines, and as lines kept (from a source that tells its size or
+// not), which are shown only once all are read: each one shown on a line of its
+// own, marked when the reader had reached the end of the file by then; last,
+// how the reading ended. Both texts may hold {N*c} runs.
 static void expect_reads(const std::string& input, std::size_t limit, std::size_t fail_at,
                          const std::string (&expected)[2], const std::string& where) {
   const std::string raw = testing::expand_runs(input);
   static constexpr std::size_t kBlocks[] = {1, 2, 3, 5, 8, 4096};
-  for (std::size_t k = 0; k < 12 * (raw.size() + 1); ++k) {
-    const std::size_t as_lines = k % 2, block = kBlocks[k / 2 % 6], chunk = 1 + k / 12;
+  for (std::size_t k = 0; k < 18 * (raw.size() + 1); ++k) {
+    const std::size_t mode = k % 3, block = kBlocks[k / 3 % 6], chunk = 1 + k / 18;
+    const bool as_lines = mode > 0, kept = mode == 2;
     testing::MemorySource source(raw, chunk, fail_at);
-    TextReader reader(source, block);
+    source.tells_size = chunk % 2 == 0;
+    Arena arena;
+    TextReader reader = kept ? TextReader(source, arena, block) : TextReader(source, block);
     std::string out, item;
     std::string_view line;
+    std::vector<std::pair<std::string_view, bool>> lines;
     const auto read = [&] {
       if (!as_lines) return reader.read_piece(limit, item);
       return reader.read_lines(1, &line) == 1 ? (item = line, true) : (item.clear(), false);
     };
-    while (read() && out.size() < 100000)
-      out += show(item) + (reader.eof() ? " eof\n" : "\n");
+    while (read() && out.size() + lines.size() < 100000) {
+      if (kept) lines.emplace_back(line, reader.eof());
+      if (!kept) out += show(item) + (reader.eof() ? " eof\n" : "\n");
+    }
+    for (const auto& [text, eof] : lines)
+      out += show(text) + (eof ? " eof\n" : "\n");
     const bool more = read() || !item.empty();  // a finished reader stays finished
     out += std::string(reader.eof() ? "end" : "no end") + (reader.failed() ? " failed" : "");
     EXPECT_EQ(out + (more ? " but more\n" : "\n"), testing::expand_runs(expected[as_lines]))
-        << where << " block " << block << " chunk " << chunk << " lines " << as_lines;
+        << where << " block " << block << " chunk " << chunk << " mode " << mode;
   }
 }
 
