@@ -71,9 +71,24 @@ AreaBlocks::~AreaBlocks() {
   stop();
 }
 
+template <typename T>
+void AreaBlocks::publish(std::atomic<T>& flag, T value) {
+  {
+    const std::lock_guard lock(mutex_);
+    flag.store(value, std::memory_order_release);
+  }
+  changed_.notify_all();
+}
+
+template <typename Ready>
+void AreaBlocks::wait_for(Ready ready) {
+  if (ready()) return;
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, ready);
+}
+
 void AreaBlocks::stop() {
-  written_.store(kStopped, std::memory_order_release);
-  written_.notify_all();
+  publish(written_, kStopped);
   if (helper_.joinable()) helper_.join();
 }
 
@@ -83,7 +98,7 @@ void AreaBlocks::help() {
     if (written == kStopped) return;
     if (!take_and_make(written + kAhead)) {
       if (next_.load(std::memory_order_relaxed) >= units_.size()) return;
-      written_.wait(written, std::memory_order_acquire);
+      wait_for([&] { return written_.load(std::memory_order_acquire) != written; });
     }
   }
 }
@@ -108,11 +123,10 @@ void AreaBlocks::make(std::size_t index) {
       const Area& area = *areas_[unit.first_area];
       if (unit.first_file == 0) {
         area.files();
-        sorted.store(true, std::memory_order_release);
-        sorted.notify_all();
+        publish(sorted, true);
         write_area_head(area, settings_, slot.text);
       } else {
-        sorted.wait(false, std::memory_order_acquire);
+        wait_for([&] { return sorted.load(std::memory_order_acquire); });
       }
       const std::span<const FileEntry> files = area.files();
       slot.byte_total = write_file_entries(
@@ -132,12 +146,10 @@ void AreaBlocks::make(std::size_t index) {
     slot.failure = std::current_exception();
     if (unit.part_of && unit.first_file == 0) {
       // Never left waiting: the caller stops at this unit.
-      sorted.store(true, std::memory_order_release);
-      sorted.notify_all();
+      publish(sorted, true);
     }
   }
-  slot.made.store(true, std::memory_order_release);
-  slot.made.notify_all();
+  publish(slot.made, true);
 }
 
 void AreaBlocks::write_group(std::size_t index, TextWriter& out) {
@@ -145,7 +157,9 @@ void AreaBlocks::write_group(std::size_t index, TextWriter& out) {
     Slot& slot = slots_[u % kAhead];
     // Rather than wait for the helper, make the next unit not taken.
     while (!slot.made.load(std::memory_order_acquire)) {
-      if (!take_and_make(u + kAhead)) slot.made.wait(false, std::memory_order_acquire);
+      if (!take_and_make(u + kAhead)) {
+        wait_for([&] { return slot.made.load(std::memory_order_acquire); });
+      }
     }
     if (slot.failure) std::rethrow_exception(slot.failure);
     out.write_raw(slot.text.bytes());
@@ -156,8 +170,7 @@ void AreaBlocks::write_group(std::size_t index, TextWriter& out) {
       if (unit.end_file == n) write_area_tail(area_total_, n, settings_, out);
     }
     slot.made.store(false, std::memory_order_relaxed);
-    written_.store(u + 1, std::memory_order_release);
-    written_.notify_all();
+    publish(written_, u + 1);
   }
 }
 

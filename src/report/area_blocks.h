@@ -2,10 +2,12 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -66,6 +68,12 @@ class AreaBlocks {
   bool take_and_make(std::size_t limit);
   void make(std::size_t unit);
   void stop();
+  // Stores `value` into `flag` under the lock and wakes every waiter.
+  template <typename T>
+  void publish(std::atomic<T>& flag, T value);
+  // Returns once `ready()` holds.
+  template <typename Ready>
+  void wait_for(Ready ready);
 
   const Settings& settings_;
   std::vector<const Area*> areas_;        // with files, in chain and list order
@@ -76,6 +84,13 @@ class AreaBlocks {
   std::atomic<std::size_t> next_{0};             // the first unit not taken
   std::atomic<std::size_t> written_{0};          // units handed to the caller; kStopped at the end
   std::uint32_t area_total_ = 0;                 // of the parts of an area written so far
+  // What a thread waits for (written_, a slot made, an area sorted) is read
+  // without the lock to skip waiting, and changed under it followed by
+  // changed_.notify_all(), so that no waiter misses it. Not atomic waits:
+  // some of the C++ libraries the program is built with can miss their
+  // wake-up where the system has no futex.
+  std::mutex mutex_;
+  std::condition_variable changed_;
   std::thread helper_;
 };
 

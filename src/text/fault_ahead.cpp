@@ -35,17 +35,19 @@ void FaultAhead::touch() {
     for (std::size_t page = at; page < end; page += kPage)
       static_cast<volatile char*>(block_)[page] = 0;
     at = end;
-    touched_.store(at, std::memory_order_release);
-    touched_.notify_all();
+    {
+      const std::lock_guard lock(mutex_);
+      touched_.store(at, std::memory_order_release);
+    }
+    advanced_.notify_all();
   }
 }
 
 void FaultAhead::wait_until(std::size_t end) {
   end = std::min(end, size_);
-  for (std::size_t touched = touched_.load(std::memory_order_acquire); touched < end;
-       touched = touched_.load(std::memory_order_acquire)) {
-    touched_.wait(touched, std::memory_order_acquire);
-  }
+  if (touched_.load(std::memory_order_acquire) >= end) return;
+  std::unique_lock lock(mutex_);
+  advanced_.wait(lock, [&] { return touched_.load(std::memory_order_acquire) >= end; });
 }
 
 }  // namespace movrek

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <thread>
 
 namespace movrek {
@@ -30,8 +32,14 @@ class FaultAhead {
 
   char* block_;
   std::size_t size_;
-  std::atomic<std::size_t> touched_{0};  // block[0, touched_) is done
+  // block[0, touched_) is done. Read without the lock to skip waiting;
+  // changed under it, so that a waiter never misses the change.
+  std::atomic<std::size_t> touched_{0};
   std::atomic<bool> stop_{false};
+  // Not atomic waits: some of the C++ libraries the program is built with
+  // can miss their wake-up where the system has no futex.
+  std::mutex mutex_;
+  std::condition_variable advanced_;
   std::thread helper_;
 };
 
