@@ -30,7 +30,8 @@ TextReader::TextReader(ByteSource& source, Arena& keep, std::size_t block_size)
   const std::optional<std::uint64_t> size = source.size();
   capacity_ = size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : block_size_;
   buffer_ = keep.allocate(capacity_);
-  if (capacity_ / kFaultAheadBlocks >= block_size_) {
+  // Starting a thread costs more than the faults of a small block.
+  if (capacity_ >= kFaultAheadBytes && capacity_ / kFaultAheadBlocks >= block_size_) {
     fault_ahead_ = std::make_unique<FaultAhead>(buffer_, capacity_);
   }
 }

@@ -72,6 +72,8 @@ class TextReader {
 
   // A block of this many times the block size has its faults taken ahead.
   static constexpr std::size_t kFaultAheadBlocks = 16;
+  // ... and of at least this many bytes.
+  static constexpr std::size_t kFaultAheadBytes = std::size_t{1} << 20;
 
   ByteSource& source_;
   Arena* keep_ = nullptr;                    // the blocks' owner, for a reader that keeps

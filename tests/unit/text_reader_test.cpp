@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -80,6 +81,43 @@ TEST(TextReader, RandomFilesFollowTheRules) {
     pieces += (piece.empty() ? "" : show(piece) + " eof\n") + "end\n";
     lines += (line.empty() ? "" : show(line) + " eof\n") + "end\n";
     expect_reads(raw, limit, SIZE_MAX, {pieces, lines}, show(raw) + std::to_string(limit));
+  }
+}
+
+// A kept file of several megabytes, large enough for the reader to take its
+// block's page faults on a second thread: every line comes back, in place,
+// and a read that fails part way drops only the line it cut short.
+TEST(TextReader, KeptLargeFileWithItsPagesTakenAhead) {
+  std::string raw;
+  std::vector<std::string> expected;
+  for (int i = 0; raw.size() < 3 * 1024 * 1024; ++i) {
+    expected.push_back("line " + std::to_string(i) + std::string(i % 97, 'x'));
+    raw += expected.back() + (i % 3 == 0 ? "\r\n" : "\n");
+  }
+  for (const std::size_t fail_at : {SIZE_MAX, std::size_t{5}, raw.size() / 2 + 3, raw.size() - 1}) {
+    for (const std::size_t chunk : {std::size_t{4096}, std::size_t{1} << 20}) {
+      testing::MemorySource source(raw, chunk, fail_at);
+      source.tells_size = true;
+      Arena arena;
+      TextReader reader(source, arena);
+      std::vector<std::string_view> lines;
+      std::string_view line;
+      while (reader.read_lines(1, &line) == 1)
+        lines.push_back(line);
+      // Lines ending before the failed read, whole.
+      std::size_t whole = expected.size();
+      if (fail_at != SIZE_MAX) {
+        const std::size_t last_feed = raw.rfind('\n', fail_at - 1);
+        whole = last_feed == std::string::npos
+                    ? 0
+                    : static_cast<std::size_t>(
+                          std::count(raw.begin(), raw.begin() + last_feed + 1, '\n'));
+      }
+      ASSERT_EQ(lines.size(), whole) << "fail at " << fail_at << " chunk " << chunk;
+      for (std::size_t i = 0; i < whole; ++i)
+        ASSERT_EQ(lines[i], expected[i]) << "line " << i;
+      EXPECT_EQ(reader.failed(), fail_at != SIZE_MAX);
+    }
   }
 }
 
