@@ -1,5 +1,6 @@
 #include "text/arena.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace movrek {
@@ -12,10 +13,12 @@ char* Arena::allocate(std::size_t n) {
       reserved_ += n;
       return blocks_.back().get();
     }
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-    reserved_ += kBlockSize;
+    const std::size_t size = std::max(n, next_block_size_);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    reserved_ += size;
     next_ = blocks_.back().get();
-    left_ = kBlockSize;
+    left_ = size;
+    next_block_size_ = std::min(2 * next_block_size_, kBlockSize);
   }
   char* p = next_;
   next_ += n;

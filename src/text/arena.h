@@ -9,10 +9,12 @@ namespace movrek {
 
 // Keeps copies of texts for the rest of the run in large blocks, so that a
 // million small texts cost a few hundred allocations. Nothing is freed before
-// the arena is.
+// the arena is. Blocks start small and double up to kBlockSize, so that an
+// arena that keeps little costs little.
 class Arena {
  public:
   static constexpr std::size_t kBlockSize = 1 << 20;
+  static constexpr std::size_t kFirstBlockSize = 4096;
 
   Arena() = default;
   Arena(const Arena&) = delete;
@@ -30,6 +32,7 @@ class Arena {
   char* next_ = nullptr;
   std::size_t left_ = 0;
   std::size_t reserved_ = 0;
+  std::size_t next_block_size_ = kFirstBlockSize;
 };
 
 }  // namespace movrek
