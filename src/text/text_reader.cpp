@@ -30,9 +30,8 @@ TextReader::TextReader(ByteSource& source, Arena& keep, std::size_t block_size)
   const std::optional<std::uint64_t> size = source.size();
   capacity_ = size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : block_size_;
   buffer_ = keep.allocate(capacity_);
-  // Starting a thread costs more than the faults of a small block.
-  if (capacity_ >= kFaultAheadBytes && capacity_ / kFaultAheadBlocks >= block_size_) {
-    fault_ahead_ = std::make_unique<FaultAhead>(buffer_, capacity_);
+  if (capacity_ >= kLoadAheadBytes && capacity_ / kLoadAheadBlocks >= block_size_) {
+    loader_ = std::make_unique<BlockLoader>(source, buffer_, capacity_, block_size_);
   }
 }
 
@@ -82,6 +81,23 @@ bool TextReader::read_piece(std::size_t limit, std::string& piece) {
 
 bool TextReader::read_more(std::string_view* lines, std::size_t count) {
   if (eof_ || failed_) return false;
+  if (loader_) {
+    BlockLoader::State state;
+    const std::size_t filled = loader_->wait_beyond(end_, state);
+    if (filled > end_) {
+      end_ = filled;
+      return true;
+    }
+    if (state == BlockLoader::State::kEnd) {
+      eof_ = true;
+      return false;
+    }
+    if (state == BlockLoader::State::kFailed) {
+      failed_ = true;
+      return false;
+    }
+    loader_.reset();  // the block is full: the file grew, and is read on here
+  }
   // A reader that keeps leaves a block as it is until it is full.
   if (keep_ == nullptr || end_ == capacity_) {
     const std::size_t keep = end_ - pos_;
@@ -92,7 +108,6 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
     if (keep_ != nullptr) {
       capacity = keep > block_size_ / 2 ? 2 * keep : block_size_;
       to = keep_->allocate(capacity);
-      fault_ahead_.reset();
     } else if (keep == capacity_) {
       capacity = 2 * capacity_;
       bigger = std::make_unique_for_overwrite<char[]>(capacity);
@@ -121,10 +136,7 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
     eof_ = true;
     return false;
   }
-  if (keep_ != nullptr) {
-    if (fault_ahead_) fault_ahead_->wait_until(end_ + static_cast<std::size_t>(n));
-    std::memcpy(buffer_ + end_, to, static_cast<std::size_t>(n));
-  }
+  if (keep_ != nullptr) std::memcpy(buffer_ + end_, to, static_cast<std::size_t>(n));
   end_ += static_cast<std::size_t>(n);
   return true;
 }

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "text/arena.h"
+#include "text/block_loader.h"
 #include "text/byte_io.h"
-#include "text/fault_ahead.h"
 
 namespace movrek {
 
@@ -29,11 +29,12 @@ class TextReader {
   // A reader that keeps what it reads: it puts it into blocks of `keep` and
   // never reuses a byte, so the views read_lines gives stay valid as long as
   // `keep` lives. A source that tells its size goes into one block of that
-  // size, while a second thread takes the block's page faults ahead when it is
-  // large; others, and a file that grows, go into blocks of `block_size` or
-  // more. Each read goes to the reader's own small buffer first, and from
-  // there into the block: the system copies into a large block several times
-  // slower. REQUIRES: only read_lines reads.
+  // size, which a second thread fills ahead of the lines taken when it is
+  // large (the reads are the same, in the same order); others, and a file
+  // that grows, go into blocks of `block_size` or more. Each read goes to a
+  // small buffer first, and from there into the block: the system copies
+  // into a large block several times slower. A read that throws (memory
+  // running out) throws from read_lines. REQUIRES: only read_lines reads.
   TextReader(ByteSource& source, Arena& keep, std::size_t block_size = kBlockSize);
 
   // Reads one piece: bytes up to and including a line feed, or `limit` bytes,
@@ -70,16 +71,18 @@ class TextReader {
   // `lines` are moved along. False at the end of the data or on a failed read.
   bool read_more(std::string_view* lines, std::size_t count);
 
-  // A block of this many times the block size has its faults taken ahead.
-  static constexpr std::size_t kFaultAheadBlocks = 16;
-  // ... and of at least this many bytes.
-  static constexpr std::size_t kFaultAheadBytes = std::size_t{1} << 20;
+  // A first block of this many times the block size is filled on a second
+  // thread (see BlockLoader) ...
+  static constexpr std::size_t kLoadAheadBlocks = 16;
+  // ... when it is of at least this many bytes: starting a thread costs more
+  // than the page faults of a small block.
+  static constexpr std::size_t kLoadAheadBytes = std::size_t{1} << 20;
 
   ByteSource& source_;
-  Arena* keep_ = nullptr;                    // the blocks' owner, for a reader that keeps
-  std::unique_ptr<FaultAhead> fault_ahead_;  // for the first block of one that keeps
-  std::unique_ptr<char[]> owned_;            // the buffer; for one that keeps, where reads go first
-  char* buffer_;                             // capacity_ bytes, never zero-filled
+  Arena* keep_ = nullptr;                // the blocks' owner, for a reader that keeps
+  std::unique_ptr<BlockLoader> loader_;  // fills the first block of one that keeps
+  std::unique_ptr<char[]> owned_;        // the buffer; for one that keeps, where reads go first
+  char* buffer_;                         // capacity_ bytes, never zero-filled
   std::size_t block_size_;
   std::size_t capacity_;
   std::size_t pos_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <random>
 #include <string>
 #include <utility>
@@ -84,41 +85,91 @@ TEST(TextReader, RandomFilesFollowTheRules) {
   }
 }
 
-// A kept file of several megabytes, large enough for the reader to take its
-// block's page faults on a second thread: every line comes back, in place,
-// and a read that fails part way drops only the line it cut short.
-TEST(TextReader, KeptLargeFileWithItsPagesTakenAhead) {
+// A source that tells a size of its own choosing, and can run out of memory
+// at its n-th read.
+class TellingSource final : public ByteSource {
+ public:
+  TellingSource(std::string_view data, std::size_t chunk, std::size_t fail_at, std::uint64_t told,
+                int throw_at)
+      : inner_(data, chunk, fail_at), told_(told), throw_at_(throw_at) {}
+  long read(char* buf, std::size_t n) override {
+    if (++reads_ == throw_at_) throw std::bad_alloc();
+    return inner_.read(buf, n);
+  }
+  std::optional<std::uint64_t> size() const override { return told_; }
+
+ private:
+  testing::MemorySource inner_;
+  std::uint64_t told_;
+  int throw_at_;
+  int reads_ = 0;
+};
+
+// A kept file of several megabytes, large enough for its first block to be
+// filled on a second thread: every line comes back, in place, whether the
+// file holds what it told or grew or shrank since; a read that fails part
+// way drops only the line it cut short; one that runs out of memory throws
+// where the reader needs its bytes; a reader left part way stops cleanly.
+TEST(TextReader, KeptLargeFileFilledAhead) {
   std::string raw;
   std::vector<std::string> expected;
   for (int i = 0; raw.size() < 3 * 1024 * 1024; ++i) {
     expected.push_back("line " + std::to_string(i) + std::string(i % 97, 'x'));
     raw += expected.back() + (i % 3 == 0 ? "\r\n" : "\n");
   }
-  for (const std::size_t fail_at : {SIZE_MAX, std::size_t{5}, raw.size() / 2 + 3, raw.size() - 1}) {
-    for (const std::size_t chunk : {std::size_t{4096}, std::size_t{1} << 20}) {
-      testing::MemorySource source(raw, chunk, fail_at);
-      source.tells_size = true;
-      Arena arena;
-      TextReader reader(source, arena);
-      std::vector<std::string_view> lines;
-      std::string_view line;
-      while (reader.read_lines(1, &line) == 1)
-        lines.push_back(line);
-      // Lines ending before the failed read, whole.
-      std::size_t whole = expected.size();
-      if (fail_at != SIZE_MAX) {
-        const std::size_t last_feed = raw.rfind('\n', fail_at - 1);
-        whole = last_feed == std::string::npos
-                    ? 0
-                    : static_cast<std::size_t>(
-                          std::count(raw.begin(), raw.begin() + last_feed + 1, '\n'));
+  const std::uint64_t sizes[] = {raw.size(), raw.size() / 2, raw.size() + 12345};
+  const std::size_t fails[] = {SIZE_MAX, 5, raw.size() / 2 + 3, raw.size() - 1};
+  for (const std::uint64_t told : sizes) {
+    for (const std::size_t fail_at : fails) {
+      for (const std::size_t chunk : {std::size_t{4096}, std::size_t{1} << 20}) {
+        TellingSource source(raw, chunk, fail_at, told, 0);
+        Arena arena;
+        TextReader reader(source, arena);
+        std::vector<std::string_view> lines;
+        std::string_view line;
+        while (reader.read_lines(1, &line) == 1)
+          lines.push_back(line);
+        // Lines ending before the failed read, whole.
+        std::size_t whole = expected.size();
+        if (fail_at != SIZE_MAX) {
+          const std::size_t last_feed = raw.rfind('\n', fail_at - 1);
+          whole = last_feed == std::string::npos
+                      ? 0
+                      : static_cast<std::size_t>(
+                            std::count(raw.begin(), raw.begin() + last_feed + 1, '\n'));
+        }
+        const std::string where = "told " + std::to_string(told) + " fail at " +
+                                  std::to_string(fail_at) + " chunk " + std::to_string(chunk);
+        ASSERT_EQ(lines.size(), whole) << where;
+        for (std::size_t i = 0; i < whole; ++i)
+          ASSERT_EQ(lines[i], expected[i]) << "line " << i << " " << where;
+        EXPECT_EQ(reader.failed(), fail_at != SIZE_MAX) << where;
+        EXPECT_EQ(reader.eof(), fail_at == SIZE_MAX) << where;
       }
-      ASSERT_EQ(lines.size(), whole) << "fail at " << fail_at << " chunk " << chunk;
-      for (std::size_t i = 0; i < whole; ++i)
-        ASSERT_EQ(lines[i], expected[i]) << "line " << i;
-      EXPECT_EQ(reader.failed(), fail_at != SIZE_MAX);
     }
   }
+  for (const int throw_at : {1, 2, 20}) {
+    TellingSource source(raw, SIZE_MAX, SIZE_MAX, raw.size(), throw_at);
+    Arena arena;
+    TextReader reader(source, arena);
+    std::string_view line;
+    std::size_t taken = 0;
+    EXPECT_THROW(while (reader.read_lines(1, &line) == 1)++ taken, std::bad_alloc);
+    // Every line before the block that could not be read came back.
+    const std::size_t before = static_cast<std::size_t>(throw_at - 1) * TextReader::kBlockSize;
+    EXPECT_EQ(taken, static_cast<std::size_t>(
+                         std::count(raw.begin(), raw.begin() + std::min(before, raw.size()), '\n')))
+        << "throw at " << throw_at;
+  }
+  {
+    testing::MemorySource source(raw);
+    source.tells_size = true;
+    Arena arena;
+    TextReader reader(source, arena);
+    std::string_view line;
+    ASSERT_EQ(reader.read_lines(1, &line), 1u);
+    EXPECT_EQ(line, expected[0]);
+  }  // left part way: the loader stops and is joined
 }
 
 }  // namespace movrek
