@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "text/char_class.h"
 
@@ -173,6 +174,9 @@ void Catalog::insert_file(Area& area, std::string_view name, Text size, Text des
 }
 
 void Catalog::add_file(Area& area, const FileEntry& file) {
+  // Arrival numbers and counts are 32-bit: a list of more files than that
+  // (160 GiB of entries alone) is more than the memory of any host.
+  if (files_.size() >= UINT32_MAX) throw std::bad_alloc();
   FileEntry& entry = files_.emplace_back(file);
   entry.seq_ = static_cast<std::uint32_t>(files_.size() - 1);
   entry.area_ = area.number_;

@@ -24,8 +24,12 @@ constexpr std::size_t kStopped = SIZE_MAX;
 
 AreaBlocks::AreaBlocks(const Catalog& catalog, const Settings& settings) : settings_(settings) {
   catalog.arrange_files();  // before any thread reads the files
+  // Only the groups whose reports are written have blocks: those with files
+  // placed into them, as write_reports has it.
+  const auto written = [](const Group& group) { return group.file_count() > 0; };
   std::size_t total = 0;
   for (const auto& group : catalog.groups()) {
+    if (!written(*group)) continue;
     group->for_each_area([&](const Area& area) {
       if (area.file_total() == 0) return;
       areas_.push_back(&area);
@@ -37,6 +41,7 @@ AreaBlocks::AreaBlocks(const Catalog& catalog, const Settings& settings) : setti
   std::size_t k = 0;
   for (const auto& group : catalog.groups()) {
     group_units_.push_back(units_.size());
+    if (!written(*group)) continue;
     std::size_t run_files = 0;  // in the run of whole areas being planned
     group->for_each_area([&](const Area& area) {
       if (area.file_total() == 0) return;

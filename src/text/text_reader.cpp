@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "text/byte_scan.h"
 
@@ -29,7 +30,15 @@ TextReader::TextReader(ByteSource& source, Arena& keep, std::size_t block_size)
   // has room and needs no block of its own.
   const std::optional<std::uint64_t> size = source.size();
   capacity_ = size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : block_size_;
-  buffer_ = keep.allocate(capacity_);
+  try {
+    buffer_ = keep.allocate(capacity_);
+  } catch (const std::bad_alloc&) {
+    // The size told may be far more than the file holds (a sparse file, or
+    // one cut short since): begin small, as for a file that tells nothing.
+    if (capacity_ == block_size_) throw;
+    capacity_ = block_size_;
+    buffer_ = keep.allocate(capacity_);
+  }
   if (capacity_ >= kLoadAheadBytes && capacity_ / kLoadAheadBlocks >= block_size_) {
     loader_ = std::make_unique<BlockLoader>(source, buffer_, capacity_, block_size_);
   }
