@@ -19,12 +19,13 @@ JOBS=${JOBS:-2}
 echo "== building (release, benchmark tools) in ${BUILD#"$ROOT"/}"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_BENCH=ON \
   -DMOVREK_BUILD_TESTS=OFF >/dev/null || exit 1
-cmake --build "$BUILD" -j "$JOBS" --target movrek32 gen_list catalog_bench peak_rss \
+cmake --build "$BUILD" -j "$JOBS" --target movrek32 gen_list catalog_bench peak_rss copy_floor \
   >/dev/null || exit 1
 PROGRAM=$BUILD/movrek32
 GEN_LIST=$BUILD/bench/gen_list
 CATALOG_BENCH=$BUILD/bench/catalog_bench
 PEAK_RSS=$BUILD/bench/peak_rss
+COPY_FLOOR=$BUILD/bench/copy_floor
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/movrek-bench.XXXXXX") || exit 1
 trap 'rm -rf "$WORK"' EXIT
@@ -151,6 +152,10 @@ for shape in $SHAPES; do
     # Files listed in the reports of the last run, from their area total lines.
     listed=$(cat "$reports"/*.txt 2>/dev/null | LC_ALL=C grep -a '^ Total ' |
       awk '{ s += $(NF - 1) } END { print s + 0 }')
+    if [ "$shape" = standard ]; then
+      floor_list=$list
+      floor_bytes=$(cat "$reports"/*.txt 2>/dev/null | wc -c)
+    fi
     printf '%-12s %8s %8.1f %7s %7s %8.1f %7s %7.1f %7s %7.2f %6s %8s  %s\n' "$shape" "$n" \
       "$(awk -v b="$size" 'BEGIN { print b / 1048576 }')" "$(seconds "$wall")" \
       "$(seconds "$(median <"$WORK/cpu")")" "$(awk -v k="$rss_kib" 'BEGIN { print k / 1024 }')" \
@@ -181,6 +186,16 @@ awk '{ w[$1 " " $2] = $3; s[$1] = 1; n[$2] = 1 }
           if (lo != hi && w[sh " " lo] > 0 && w[sh " " hi] > 0)
             printf "%-12s %s -> %s records: %.2fx the time\n", sh, lo, hi, w[sh " " hi] / w[sh " " lo] } }' \
   "$WORK/walls.all"
+
+if [ -n "${floor_list:-}" ]; then
+  echo
+  echo "== what the system alone charges: the last standard list, $RUNS runs"
+  "$COPY_FLOOR" "$floor_list" "$floor_bytes" "$WORK" "$RUNS"
+  echo "copy: the list read into one reused 64 KiB buffer and written to a file, as cat does;"
+  echo "keep1, keep2: the list read into one fresh block of its size, on one and on two threads;"
+  echo "write: the $floor_bytes bytes of its reports written from one reused buffer;"
+  echo "medians, and the median run-by-run ratios to copy."
+fi
 
 echo
 echo "== catalog micro-benchmarks"
