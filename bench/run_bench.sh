@@ -108,13 +108,13 @@ for shape in $SHAPES; do
     for f in walls rss cpu wc cat x_wc x_cat; do : >"$WORK/$f"; done
     note=""
     for ((run = 1; run <= RUNS; run++)); do
-      # Every run writes into a new directory, made before the last run's is
-      # deleted, since files made where many were just deleted are slow to
-      # make; and the write-back of the last run must not fall into this
-      # one's timings.
+      # Every run writes into a new directory, and the runs' reports are
+      # deleted only once the shape is done: ext4 makes a file slowly where
+      # many were deleted a moment ago (it passes over their inodes), and a
+      # thousand reports would measure that. The write-back of the last run
+      # must not fall into this one's timings either.
       reports=$WORK/runs/$run/reports
       mkdir -p "$reports"
-      rm -rf "$WORK/runs/$((run - 1))"
       sync
       start=$(now_us)
       wc -l "$list" >/dev/null
