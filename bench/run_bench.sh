@@ -108,13 +108,19 @@ for shape in $SHAPES; do
     for f in walls rss cpu wc cat x_wc x_cat; do : >"$WORK/$f"; done
     note=""
     for ((run = 1; run <= RUNS; run++)); do
-      # Every run writes into a new directory, and the runs' reports are
-      # deleted only once the shape is done: ext4 makes a file slowly where
-      # many were deleted a moment ago (it passes over their inodes), and a
-      # thousand reports would measure that. The write-back of the last run
-      # must not fall into this one's timings either.
+      # Every run writes into a new directory. The last run's files are
+      # emptied, not deleted: the memory that held them is used again, where
+      # a page cache that only grows takes memory the machine has not touched
+      # for long (on this VM, filling it cost more than the whole run), while
+      # ext4 makes a file slowly where many were deleted a moment ago,
+      # passing over their inodes. All go when the shape is done. The
+      # write-back of the last run must not fall into this one's timings
+      # either.
       reports=$WORK/runs/$run/reports
       mkdir -p "$reports"
+      if [ -d "$WORK/runs/$((run - 1))" ]; then
+        find "$WORK/runs/$((run - 1))" -type f -exec truncate -s 0 {} +
+      fi
       sync
       start=$(now_us)
       wc -l "$list" >/dev/null
