@@ -44,21 +44,19 @@ TextReader::TextReader(ByteSource& source, Arena& keep, std::size_t block_size)
   }
 }
 
+std::size_t TextReader::read_source(char* to, std::size_t want) {
+  const long n = source_.read(to, want);
+  if (n < 0) failed_ = true;
+  if (n == 0) eof_ = true;
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
 bool TextReader::refill() {
   if (eof_ || failed_) return false;
-  const long n = source_.read(buffer_, block_size_);
+  const std::size_t n = read_source(buffer_, block_size_);
   pos_ = 0;
-  end_ = 0;
-  if (n < 0) {
-    failed_ = true;
-    return false;
-  }
-  if (n == 0) {
-    eof_ = true;
-    return false;
-  }
-  end_ = static_cast<std::size_t>(n);
-  return true;
+  end_ = n;
+  return n > 0;
 }
 
 int TextReader::raw_byte() {
@@ -136,17 +134,10 @@ bool TextReader::read_more(std::string_view* lines, std::size_t count) {
   const std::size_t want =
       keep_ != nullptr ? std::min(capacity_ - end_, block_size_) : capacity_ - end_;
   char* const to = keep_ != nullptr ? owned_.get() : buffer_ + end_;
-  const long n = source_.read(to, want);
-  if (n < 0) {
-    failed_ = true;
-    return false;
-  }
-  if (n == 0) {
-    eof_ = true;
-    return false;
-  }
-  if (keep_ != nullptr) std::memcpy(buffer_ + end_, to, static_cast<std::size_t>(n));
-  end_ += static_cast<std::size_t>(n);
+  const std::size_t n = read_source(to, want);
+  if (n == 0) return false;
+  if (keep_ != nullptr) std::memcpy(buffer_ + end_, to, n);
+  end_ += n;
   return true;
 }
 

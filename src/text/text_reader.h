@@ -65,6 +65,9 @@ class TextReader {
   // The next byte after the CR and 0x1A rules, or -1.
   int next_byte();
   bool refill();
+  // Reads up to `want` bytes into `to`: their count, or 0 at the end of the
+  // data or on a failed read, which set eof_ or failed_.
+  std::size_t read_source(char* to, std::size_t want);
   // Reads more after the bytes from pos_ on, which are first moved to the
   // front of the buffer (doubled when they fill it), or for a reader that
   // keeps, to a new block when the current one is full; the first `count` of
