@@ -5,7 +5,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= 2
 
-.PHONY: all build check demo asan windows package package-deb package-win package-check clean format
+.PHONY: all build check demo asan tsan windows package package-deb package-win package-check clean format
 
 all: build
 
@@ -18,6 +18,15 @@ check: build
 
 asan:
 	$(MAKE) check PRESET=asan
+
+# Every test under ThreadSanitizer, then whole runs of both programs on a
+# generated list of 200,000 records, large enough that the list is read and
+# the reports are made on second threads.
+tsan:
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan -j $(JOBS) --target movrek_unit_tests movrek32 movrek32-check gen_list
+	ctest --preset tsan -R '^unit$$'
+	bash tools/large-run.sh build/tsan 200000
 
 demo: build
 	@bash examples/run-demo.sh $(BUILD_DIR)/movrek32
@@ -34,13 +43,13 @@ package: package-deb package-win
 
 package-deb:
 	cmake -S . -B build/package-deb -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-	  -DMOVREK_BUILD_TESTS=OFF >/dev/null
+	  -DBUILD_TESTING=OFF >/dev/null
 	cmake --build build/package-deb -j $(JOBS)
 	cd build/package-deb && cpack -G DEB
 
 package-win:
 	cmake -S . -B build/package-win --toolchain cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_TESTS=OFF >/dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	cmake --build build/package-win -j $(JOBS)
 	cd build/package-win && cpack -G ZIP
 
@@ -97,7 +106,7 @@ coverage:
 # errors and leaks fail the case); a -g build of the program in build/valgrind.
 .PHONY: valgrind
 valgrind:
-	cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOVREK_BUILD_TESTS=OFF >/dev/null
+	cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
 	cmake --build build/valgrind --target movrek32 movrek32-check -j 1
 	@failed=0; for c in tests/e2e/cases/*/; do \
 	  bash tests/e2e/run_case.sh build/valgrind/movrek32 $$c \

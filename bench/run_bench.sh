@@ -18,7 +18,7 @@ JOBS=${JOBS:-2}
 
 echo "== building (release, benchmark tools) in ${BUILD#"$ROOT"/}"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DMOVREK_BUILD_BENCH=ON \
-  -DMOVREK_BUILD_TESTS=OFF >/dev/null || exit 1
+  -DBUILD_TESTING=OFF >/dev/null || exit 1
 cmake --build "$BUILD" -j "$JOBS" --target movrek32 gen_list catalog_bench peak_rss copy_floor \
   >/dev/null || exit 1
 PROGRAM=$BUILD/movrek32

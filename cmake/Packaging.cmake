@@ -64,15 +64,16 @@ else()
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/links/movrek32-check DESTINATION ${CMAKE_INSTALL_BINDIR})
 
   # The configuration and the record template are the sysop's to edit, so they
-  # live in the configuration directory, with links to them beside the program.
-  # Installed to /usr that directory is /etc/movrek32, reached by absolute links;
-  # under any other prefix it is etc/movrek32 there, reached by relative ones.
-  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
-    set(config_dir /etc/movrek32)
-    set(config_link ${config_dir})
-  else()
-    set(config_dir etc/movrek32)
+  # live in the system configuration directory, with links to them beside the
+  # program. Where that directory is under the prefix (etc/movrek32 there) it
+  # is reached by relative links, so that the tree can be installed anywhere;
+  # where it is not (/etc for the prefix /usr), by absolute ones.
+  if(CMAKE_INSTALL_FULL_SYSCONFDIR STREQUAL "${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_SYSCONFDIR}")
+    set(config_dir ${CMAKE_INSTALL_SYSCONFDIR}/movrek32)
     set(config_link ../../${config_dir})
+  else()
+    set(config_dir ${CMAKE_INSTALL_FULL_SYSCONFDIR}/movrek32)
+    set(config_link ${config_dir})
   endif()
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg ${PROJECT_SOURCE_DIR}/examples/newfile.rpt
           DESTINATION ${config_dir})
@@ -120,7 +121,6 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION net)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/movrek32")
   # The conffiles in /etc/movrek32, and the maintainer scripts that move a
   # sysop's files from /usr/lib/movrek32 (where they had to go before) there.
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
@@ -131,7 +131,13 @@ endif()
 
 set(CPACK_PACKAGE_NAME movrek32)
 set(CPACK_PACKAGE_VENDOR "the movrek32 authors")
-set(CPACK_PACKAGE_CONTACT "movrek32 authors <movrek32@example.org>")
+# The package's maintainer: whoever builds it, named as Debian's tools name
+# them (DEBFULLNAME and DEBEMAIL), or the authors.
+if(DEFINED ENV{DEBEMAIL})
+  set(CPACK_PACKAGE_CONTACT "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+  set(CPACK_PACKAGE_CONTACT "movrek32 authors <movrek32@example.org>")
+endif()
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "FidoNet new-file announcement report writer")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/check_run.h"
+#include "check/check_program.h"
 #include "driver/messages.h"
 #include "memory_files.h"
 
@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (i == 0 || bytes[i - 1] != '\r') fail("a report LF without CR");
     }
   }
-  const Outcome checked = run(input, SIZE_MAX, 0, MemoryFiles::Fault::kIo, movrek::check_main);
+  const Outcome checked =
+      run(input, SIZE_MAX, 0, MemoryFiles::Fault::kIo, movrek::check::check_main);
   if (checked.exit != 0 && checked.exit != 1) fail("a check exit code other than 0 or 1");
   if (!checked.created.empty()) fail("the check wrote a file");
   for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}}) {

@@ -1,6 +1,5 @@
 #include "catalog/area_index.h"
 
-#include "catalog/catalog.h"
 #include "text/names.h"
 
 namespace movrek {
@@ -9,7 +8,7 @@ std::size_t AreaIndex::slot_for(std::string_view name, std::uint64_t hash) const
   const std::size_t mask = slots_.size() - 1;
   std::size_t i = static_cast<std::size_t>(hash) & mask;
   while (slots_[i].area != nullptr) {
-    if (slots_[i].hash == hash && names_equal(slots_[i].area->name_, name)) break;
+    if (slots_[i].hash == hash && names_equal(slots_[i].name, name)) break;
     i = (i + 1) & mask;
   }
   return i;
@@ -20,22 +19,20 @@ Area* AreaIndex::find(std::string_view name) const {
   return slots_[slot_for(name, NameHash{}(name))].area;
 }
 
-void AreaIndex::add(Area& area) {
+Area* AreaIndex::insert(std::string_view name, Area* area) {
   if (2 * (used_ + 1) > slots_.size()) grow();
-  const std::uint64_t hash = NameHash{}(area.name_);
-  Slot& slot = slots_[slot_for(area.name_, hash)];
-  if (slot.area == nullptr) {
-    slot = Slot{hash, &area};
-    ++used_;
-    return;
-  }
-  // After the areas of groups before its own.
-  const long position = area.group_->chain_position();
-  Area** link = &slot.area;
-  while (*link != nullptr && (*link)->group_->chain_position() < position)
-    link = &(*link)->next_same_name_;
-  area.next_same_name_ = *link;
-  *link = &area;
+  const std::uint64_t hash = NameHash{}(name);
+  Slot& slot = slots_[slot_for(name, hash)];
+  if (slot.area != nullptr) return slot.area;
+  slot = Slot{hash, name, area};
+  ++used_;
+  return nullptr;
+}
+
+void AreaIndex::replace(std::string_view name, Area* area) {
+  Slot& slot = slots_[slot_for(name, NameHash{}(name))];
+  slot.name = name;
+  slot.area = area;
 }
 
 void AreaIndex::grow() {

@@ -9,23 +9,29 @@ namespace movrek {
 
 class Area;
 
-// Finds, by area name under compare_names, the area in the first group in
-// chain order that holds one of that name. An open-addressing table of
-// (hash, area) slots: a lookup touches one slot and, on a hash match, the
-// area. Areas of one name in later groups hang off the first, in chain order.
+// Finds areas by name under compare_names: one area per name, which the
+// catalog keeps as the one earliest in the group chain. An open-addressing
+// table of (hash, name, area) slots: a lookup touches one slot and, on a hash
+// match, the name's bytes, never the area itself. The names must outlive
+// the index.
 class AreaIndex {
  public:
-  // The area of that name in the group earliest in the chain, or nullptr.
+  // The area indexed under `name`, or nullptr.
   Area* find(std::string_view name) const;
 
-  // Indexes an area of a group in the chain. REQUIRES: no other area of the
-  // same name in that group is indexed.
-  void add(Area& area);
+  // Indexes `area` under `name` and returns nullptr; when an area is indexed
+  // under an equal name already, changes nothing and returns that area.
+  Area* insert(std::string_view name, Area* area);
+
+  // Indexes `area` in place of the area indexed under an equal name.
+  // REQUIRES: one is.
+  void replace(std::string_view name, Area* area);
 
  private:
   struct Slot {
     std::uint64_t hash = 0;
-    Area* area = nullptr;
+    std::string_view name;
+    Area* area = nullptr;  // nullptr: a free slot
   };
   std::size_t slot_for(std::string_view name, std::uint64_t hash) const;
   void grow();

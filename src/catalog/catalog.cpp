@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "text/char_class.h"
 
@@ -72,18 +74,7 @@ Text FileEntry::long_field(int i) const {
 }
 
 std::span<const FileEntry> Area::files() const {
-  catalog_->arrange_files();
-  FileEntry* const first = catalog_->files_.data() + first_;
-  if (!sorted_) {
-    std::sort(first, first + count_, [](const FileEntry& a, const FileEntry& b) {
-      if (a.key_ != b.key_) return a.key_ < b.key_;
-      const int c = compare_names(a.name(), b.name());
-      if (c != 0) return c < 0;
-      return a.seq_ > b.seq_;
-    });
-    sorted_ = true;
-  }
-  return std::span<const FileEntry>(first, count_);
+  return std::span<const FileEntry>(catalog_->files_.data() + first_, count_);
 }
 
 Group::Group(std::optional<std::string> report_name, std::optional<std::string> header_name,
@@ -92,17 +83,18 @@ Group::Group(std::optional<std::string> report_name, std::optional<std::string> 
       header(std::move(header_name)),
       footer(std::move(footer_name)) {}
 
-void Group::sort_areas() const {
-  if (sorted_) return;
-  std::sort(areas_.begin(), areas_.end(),
-            [](const Area* a, const Area* b) { return compare_names(a->name(), b->name()) < 0; });
-  sorted_ = true;
-}
-
 std::unique_ptr<Group> make_configured_group() {
   return std::make_unique<Group>(std::nullopt, std::string(kDefaultHeaderName),
                                  std::string(kDefaultFooterName));
 }
+
+namespace {
+
+bool name_less(const Area* a, const Area* b) {
+  return compare_names(a->name(), b->name()) < 0;
+}
+
+}  // namespace
 
 Catalog::Catalog() {
   chain_.push_back(make_configured_group());
@@ -113,21 +105,38 @@ Group& Catalog::append_group(std::unique_ptr<Group> group) {
   group->chain_position_ = static_cast<long>(chain_.size());
   chain_.push_back(std::move(group));
   Group& g = *chain_.back();
-  for (Area* area : g.areas_)
-    index_.add(*area);
+  for (const Area* area : g.areas_)
+    index_area(areas_[area->number_]);
   last_ = nullptr;  // an area of the name may now come first
   return g;
 }
 
-Area* Catalog::find_area(const Group& group, std::string_view name) const {
-  if (group.chain_position_ < 0) {
-    // A group being configured: a few areas, not yet in the index.
-    for (Area* area : group.areas_) {
-      if (names_equal(area->name_, name)) return area;
-    }
-    return nullptr;
+void Catalog::index_area(Area& area) {
+  Area* const first = index_.insert(area.name_, &area);
+  if (first == nullptr) return;
+  const long position = area.group_->chain_position_;
+  if (position < first->group_->chain_position_) {
+    area.next_same_name_ = first;
+    index_.replace(area.name_, &area);
+    return;
   }
-  for (Area* area = index_.find(name); area != nullptr; area = area->next_same_name_) {
+  Area* before = first;
+  while (before->next_same_name_ != nullptr &&
+         before->next_same_name_->group_->chain_position_ < position)
+    before = before->next_same_name_;
+  area.next_same_name_ = before->next_same_name_;
+  before->next_same_name_ = &area;
+}
+
+const Area* Catalog::find_area(const Group& group, std::string_view name) const {
+  if (group.chain_position_ < 0) {
+    // A group being configured: its areas are sorted, and not in the index.
+    const auto it = std::lower_bound(
+        group.areas_.begin(), group.areas_.end(), name,
+        [](const Area* area, std::string_view key) { return compare_names(area->name_, key) < 0; });
+    return it != group.areas_.end() && names_equal((*it)->name_, name) ? *it : nullptr;
+  }
+  for (const Area* area = index_.find(name); area != nullptr; area = area->next_same_name_) {
     if (area->group_ == &group) return area;
   }
   return nullptr;
@@ -140,37 +149,20 @@ void Catalog::insert_area(Group& group, std::string_view name, Text description,
 Area& Catalog::make_area(Group& group, std::string_view name, Text description, Text link) {
   Area& area = areas_.emplace_back(*this, group, static_cast<std::uint32_t>(areas_.size()),
                                    area_names_.copy(name), keep(description), keep(link));
-  // Areas made in name order, as a configuration often lists them, stay sorted.
+  if (group.chain_position_ < 0) {
+    group.areas_.insert(
+        std::upper_bound(group.areas_.begin(), group.areas_.end(), &area, name_less), &area);
+    return area;
+  }
+  // Areas made in name order, as a list often brings them, stay sorted.
   if (!group.areas_.empty() && compare_names(group.areas_.back()->name_, name) > 0) {
     group.sorted_ = false;
+    arranged_ = false;
   }
   group.areas_.push_back(&area);
-  if (group.chain_position_ >= 0) {
-    index_.add(area);
-    last_ = nullptr;
-  }
+  index_area(area);
+  last_ = nullptr;
   return area;
-}
-
-void Catalog::insert_file(Area& area, std::string_view name, Text size, Text description,
-                          Text origin) {
-  const Text texts[4] = {name, size, description, origin};
-  std::size_t total = 0;
-  for (const Text& t : texts) {
-    if (t) total += t->size();
-  }
-  char* p = total > 0 ? arena_.allocate(total) : nullptr;
-  const char* data[4];
-  std::size_t lengths[4];
-  for (int i = 0; i < 4; ++i) {
-    data[i] = p;
-    lengths[i] = texts[i] ? texts[i]->size() : FileEntry::kMissing;
-    if (texts[i] && !texts[i]->empty()) {
-      std::memcpy(p, texts[i]->data(), texts[i]->size());
-      p += texts[i]->size();
-    }
-  }
-  add_file(area, FileEntry::over(arena_, data, lengths));
 }
 
 void Catalog::add_file(Area& area, const FileEntry& file) {
@@ -233,23 +225,74 @@ void sort_by_area(FileEntry* first, FileEntry* last, unsigned shift) {
 
 }  // namespace
 
-void Catalog::arrange_files() const {
-  if (arranged_) return;
+void Catalog::gather_files() {
   std::size_t at = 0;
-  for (const Area& area : areas_) {
+  for (Area& area : areas_) {
     area.first_ = at;
     at += area.count_;
-    area.sorted_ = area.count_ < 2;
   }
   unsigned bits = 0;
   while (bits < 32 && (std::uint64_t{1} << bits) < areas_.size())
     ++bits;
   sort_by_area(files_.data(), files_.data() + files_.size(),
                bits > kDigitBits ? bits - kDigitBits : 0);
+}
+
+namespace {
+
+// Below this many files a second thread costs more than it saves.
+constexpr std::size_t kFilesForTwoThreads = 1 << 16;
+
+}  // namespace
+
+void Catalog::sort_areas_files(std::deque<Area>::iterator first, std::deque<Area>::iterator last,
+                               FileEntry* files) {
+  for (; first != last; ++first) {
+    if (first->count_ < 2) continue;
+    FileEntry* const from = files + first->first_;
+    std::sort(from, from + first->count_, [](const FileEntry& a, const FileEntry& b) {
+      if (a.key_ != b.key_) return a.key_ < b.key_;
+      const int c = compare_names(a.name(), b.name());
+      if (c != 0) return c < 0;
+      return a.seq_ > b.seq_;
+    });
+  }
+}
+
+void Catalog::sort_files() {
+  // The areas in two runs of about half the files each: the second on a
+  // thread of its own, when there are enough files to be worth one.
+  auto split = areas_.end();
+  if (files_.size() >= kFilesForTwoThreads) {
+    std::size_t half = 0;
+    split = areas_.begin();
+    while (split != areas_.end() && 2 * half < files_.size())
+      half += (split++)->count_;
+  }
+  std::thread helper;
+  if (split != areas_.end()) {
+    try {
+      helper = std::thread(sort_areas_files, split, areas_.end(), files_.data());
+    } catch (const std::system_error&) {
+      split = areas_.end();  // no second thread: all on this one
+    }
+  }
+  sort_areas_files(areas_.begin(), split, files_.data());
+  if (helper.joinable()) helper.join();
+}
+
+void Catalog::arrange() {
+  if (arranged_) return;
+  for (const auto& group : chain_) {
+    if (!group->sorted_) std::sort(group->areas_.begin(), group->areas_.end(), name_less);
+    group->sorted_ = true;
+  }
+  gather_files();
+  sort_files();
   arranged_ = true;
 }
 
-void Catalog::add_input_record(const InputRecord& record, Texts texts) {
+void Catalog::add_input_record(const InputRecord& record) {
   const std::string_view area_name = *record.area_name;
   Area* area = last_;
   if (area == nullptr || !names_equal(area->name_, area_name)) area = index_.find(area_name);
@@ -260,18 +303,14 @@ void Catalog::add_input_record(const InputRecord& record, Texts texts) {
     area->description_ = keep(record.area_description);
   }
   if (!area->link_ && record.link) area->link_ = keep(record.link);
-  if (texts == Texts::kCopy) {
-    insert_file(*area, *record.file_name, record.size, record.file_description, record.origin);
-  } else {
-    const Text fields[4] = {record.file_name, record.size, record.file_description, record.origin};
-    const char* data[4];
-    std::size_t lengths[4];
-    for (int i = 0; i < 4; ++i) {
-      data[i] = fields[i] ? fields[i]->data() : nullptr;
-      lengths[i] = fields[i] ? fields[i]->size() : FileEntry::kMissing;
-    }
-    add_file(*area, FileEntry::over(arena_, data, lengths));
+  const Text fields[4] = {record.file_name, record.size, record.file_description, record.origin};
+  const char* data[4];
+  std::size_t lengths[4];
+  for (int i = 0; i < 4; ++i) {
+    data[i] = fields[i] ? fields[i]->data() : nullptr;
+    lengths[i] = fields[i] ? fields[i]->size() : FileEntry::kMissing;
   }
+  add_file(*area, FileEntry::over(arena_, data, lengths));
   ++area->group_->file_count_;
   last_ = area;
 }

@@ -128,15 +128,12 @@ class Area {
   Text description() const { return description_; }
   Text link() const { return link_; }
   // The files in list order: ascending by name, equal names newest first.
-  // The first call sorts them, and puts every area's files together if that
-  // has not been done (Catalog::arrange_files). REQUIRES: no other thread
-  // reads the same area meanwhile.
+  // REQUIRES: the catalog is arranged (Catalog::arrange).
   std::span<const FileEntry> files() const;
-  std::size_t file_total() const { return count_; }
+  std::size_t file_count() const { return count_; }
 
  private:
   friend class Catalog;
-  friend class AreaIndex;
   // What placing a record reads comes first, to share a cache line.
   std::string_view name_;
   Group* group_;
@@ -146,8 +143,7 @@ class Area {
   const Catalog* catalog_;
   Text description_;
   Text link_;
-  mutable std::size_t first_ = 0;  // of its files in the catalog's, once put together
-  mutable bool sorted_ = true;
+  std::size_t first_ = 0;  // of its files in the catalog's, once arranged
 };
 
 class Group {
@@ -163,15 +159,10 @@ class Group {
   // Number of files placed into this group by add_input_record.
   std::uint32_t file_count() const { return file_count_; }
 
-  // The areas in list order: ascending by name, one per name. The first
-  // call after an area was added sorts them.
-  template <typename F>
-  void for_each_area(F&& f) const {
-    sort_areas();
-    for (const Area* area : areas_)
-      f(*area);
-  }
-  std::size_t area_total() const { return areas_.size(); }
+  // The areas in list order: ascending by name, one per name. A group not
+  // yet in the chain keeps them so as they are inserted; one in the chain
+  // gets the areas of new records unsorted until the catalog is arranged.
+  std::span<const Area* const> areas() const { return areas_; }
 
   // The group's place in the chain (0 for the default group), or -1 while it
   // is not in the chain.
@@ -179,10 +170,9 @@ class Group {
 
  private:
   friend class Catalog;
-  void sort_areas() const;
 
-  mutable std::vector<Area*> areas_;  // in the order made until sorted
-  mutable bool sorted_ = true;
+  std::vector<const Area*> areas_;
+  bool sorted_ = true;
   std::uint32_t file_count_ = 0;
   long chain_position_ = -1;  // -1 until the group is in the chain
 };
@@ -193,6 +183,8 @@ inline constexpr std::string_view kDefaultFooterName = "footer.txt";
 // A group as configured groups start: no report, the default header and footer.
 std::unique_ptr<Group> make_configured_group();
 
+// The catalog is filled and arranged on one thread. Once arranged it is only
+// read, and may then be read from any number of threads.
 class Catalog {
  public:
   // The chain starts with the default group: no report yet, the default
@@ -216,44 +208,47 @@ class Catalog {
 
   // The area of the group whose name equals `name` under compare_names, or
   // nullptr.
-  Area* find_area(const Group& group, std::string_view name) const;
-
-  // Adds a file to the area's list; equal names are listed newest first.
-  void insert_file(Area& area, std::string_view name, Text size, Text description, Text origin);
+  const Area* find_area(const Group& group, std::string_view name) const;
 
   // Places the file of one record: into the first group in chain order that
   // has an area of the record's area name, or else into a new area of the
   // default group. An area's description and link are set once, by the first
-  // record that carries them. The file's texts are copied, unless the record
-  // says they lie in kept_bytes(). REQUIRES: area_name and file_name are present.
-  enum class Texts { kCopy, kKept };
-  void add_input_record(const InputRecord& record, Texts texts = Texts::kCopy);
+  // record that carries them. The file's texts are not copied: REQUIRES they
+  // lie in kept_bytes(), and area_name and file_name are present.
+  void add_input_record(const InputRecord& record);
 
-  // Bytes that live as long as the catalog: a reader may read the list into
-  // them and place records with Texts::kKept, which keeps no second copy.
+  // Bytes that live as long as the catalog: a reader reads the list into
+  // them and places its records, whose texts stay where they were read.
   Arena& kept_bytes() { return arena_; }
 
-  // Puts every area's files together, in the order of the areas' numbers,
-  // each moved once: the files of an area arrive scattered over the list, and
-  // keeping them apart as they come would cost a cache miss, and memory to
-  // grow into, for each. Done by the first Area::files() otherwise.
-  // REQUIRES: no other thread reads the catalog meanwhile.
-  void arrange_files() const;
+  // Puts the catalog in list order once it is filled: every group's areas by
+  // name, and every area's files together and by name. A large catalog is
+  // sorted on a second thread as well, which has ended when this returns.
+  // Cheap when nothing was added since the last call.
+  void arrange();
 
  private:
   friend class Area;
   Area& make_area(Group& group, std::string_view name, Text description, Text link);
+  // Puts an area of a group in the chain into the index, after the areas of
+  // its name in groups before its own.
+  void index_area(Area& area);
   Text keep(Text text) { return text ? Text(arena_.copy(*text)) : std::nullopt; }
   void add_file(Area& area, const FileEntry& entry);
+  void gather_files();
+  void sort_files();
+  // Sorts the files of areas [first, last) by name, equal names newest first.
+  static void sort_areas_files(std::deque<Area>::iterator first, std::deque<Area>::iterator last,
+                               FileEntry* files);
 
   std::vector<std::unique_ptr<Group>> chain_;
   std::deque<Area> areas_;  // every area made, by number
   AreaIndex index_;         // area name -> the area in the first group in chain order
   Area* last_ = nullptr;    // the area of the previous record
-  // The files in the order they arrived, until arrange_files puts them
-  // together area by area.
-  mutable std::vector<FileEntry> files_;
-  mutable bool arranged_ = true;
+  // The files in the order they arrived, until arrange() puts them together
+  // area by area.
+  std::vector<FileEntry> files_;
+  bool arranged_ = true;
   Arena arena_;
   // Area names on their own: the index compares them on every record, and a
   // hub's hundred thousand names then share a few megabytes of cache.

@@ -3,10 +3,12 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "text/char_class.h"
 #include "text/decimal.h"
+#include "text/paths.h"
 #include "text/take_word.h"
 #include "text/text_reader.h"
 
@@ -26,10 +28,6 @@ std::optional<std::string> owned(std::optional<std::string_view> word) {
   return std::string(*word);
 }
 
-bool is_separator(char c) {
-  return c == '\\' || c == '/';
-}
-
 // The state of one reading of the file.
 class ConfigReader {
  public:
@@ -47,6 +45,8 @@ class ConfigReader {
   void read_failed(int number, std::string_view part);
   // Tells the observer of a group still open at the end of the reading.
   void finish();
+  // Why the last line in error is.
+  LineError error() const { return error_; }
 
  private:
   bool do_keyword(Keyword keyword, std::string_view& cursor);
@@ -173,27 +173,27 @@ std::string_view keyword_text(Keyword keyword) {
   return kKeywords[static_cast<std::size_t>(keyword)];
 }
 
-int read_config(ByteSource& source, char separator, Settings& settings, Catalog& catalog,
-                ConfigObserver* observer) {
+ConfigResult read_config(ByteSource& source, char separator, Settings& settings, Catalog& catalog,
+                         ConfigObserver* observer) {
   TextReader reader(source);
   ConfigReader config(separator, settings, catalog, observer);
   std::string piece;
   int line = 0;
-  int result = 0;
+  ConfigResult result;
   while (true) {
     const bool got = reader.read_piece(kPieceLimit, piece);
     // A read that fails short of the end of the file stops the reading as an
     // error at the line it was reading; the part of that line read before the
     // failure changes nothing.
     if (reader.failed()) {
-      result = line + 1;
-      config.read_failed(result, piece);
+      result = {ConfigResult::Status::kLineInError, line + 1, LineError::kReadFailed};
+      config.read_failed(result.line, piece);
       break;
     }
     if (got) {
       ++line;
       if (!config.do_line(line, piece)) {
-        result = line;
+        result = {ConfigResult::Status::kLineInError, line, config.error()};
         break;
       }
     }
@@ -203,11 +203,17 @@ int read_config(ByteSource& source, char separator, Settings& settings, Catalog&
   return result;
 }
 
-int read_config(FileSystem& files, const std::string& path, char separator, Settings& settings,
-                Catalog& catalog, ConfigObserver* observer) {
-  const auto source = file_or_null(files.open(path));
-  if (!source) return -1;
-  return read_config(*source, separator, settings, catalog, observer);
+ConfigResult read_config(FileSystem& files, const std::string& path, char separator,
+                         Settings& settings, Catalog& catalog, ConfigObserver* observer) {
+  Opened<ByteSource> opened = files.open(path);
+  if (opened.error == FileError::kNoMemory) throw std::bad_alloc();
+  if (!opened.file) {
+    ConfigResult result;
+    result.status = ConfigResult::Status::kCannotOpen;
+    result.open_error = opened.error;
+    return result;
+  }
+  return read_config(*opened.file, separator, settings, catalog, observer);
 }
 
 }  // namespace movrek

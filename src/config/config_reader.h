@@ -63,19 +63,30 @@ class ConfigObserver {
   virtual void group_left_open(const Group& group) = 0;
 };
 
+struct ConfigResult {
+  enum class Status {
+    kRead,         // read to its end without a line in error
+    kCannotOpen,   // `open_error` says why; nothing changed
+    kLineInError,  // reading stopped at `line`, for `error`
+  };
+  Status status = Status::kRead;
+  int line = 0;
+  LineError error = LineError::kUnknownKeyword;
+  FileError open_error = FileError::kNone;
+};
+
 // Reads the configuration at `path` into `settings` and the group chain of
 // `catalog`. `separator` is the host's directory separator that DRUVODIR
-// appends. Returns 0 when the file was read to its end, -1 when it cannot be
-// opened (nothing changed), or the number of the line in error at which
-// reading stopped, a read that failed included (what earlier lines set stays
-// in effect; a group still open is dropped). Prints nothing. Throws
-// std::bad_alloc when memory runs out, the file system's included. An
+// appends. Lines are counted as pieces of at most 1023 bytes. A line in
+// error, a failed read included, stops the reading there: what earlier lines
+// set stays in effect, and a group still open is dropped. Prints nothing.
+// Throws std::bad_alloc when memory runs out, the file system's included. An
 // observer, when given, is told every step.
-int read_config(FileSystem& files, const std::string& path, char separator, Settings& settings,
-                Catalog& catalog, ConfigObserver* observer = nullptr);
+ConfigResult read_config(FileSystem& files, const std::string& path, char separator,
+                         Settings& settings, Catalog& catalog, ConfigObserver* observer = nullptr);
 
 // The same from an open byte source.
-int read_config(ByteSource& source, char separator, Settings& settings, Catalog& catalog,
-                ConfigObserver* observer = nullptr);
+ConfigResult read_config(ByteSource& source, char separator, Settings& settings, Catalog& catalog,
+                         ConfigObserver* observer = nullptr);
 
 }  // namespace movrek

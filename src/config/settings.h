@@ -18,8 +18,6 @@ class ExcludedAreas {
     set_.emplace(names_.back());
   }
   bool contains(std::string_view area_name) const { return set_.count(area_name) != 0; }
-  // The names in list order: the last one added first.
-  std::vector<std::string> names() const { return {names_.rbegin(), names_.rend()}; }
   // The names in the order added.
   const std::vector<std::string>& added() const { return names_; }
   bool empty() const { return names_.empty(); }

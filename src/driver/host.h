@@ -4,10 +4,19 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run.h"
 #include "text/byte_io.h"
 
 namespace movrek {
+
+// What a run needs to know of the system it runs on.
+struct Platform {
+  std::string program_dir;  // the running executable's directory, ending in a separator
+  char separator = '/';     // appended where a directory ends in none
+  std::string_view option_introducers = "-";
+  // Windows file names: ASCII letters in either case and either separator
+  // name the same file, and "\\" and "c:" start absolute names.
+  bool windows_names = false;
+};
 
 // What differs between the hosts movrek32 runs on, and all that a run takes
 // from its host: where the program lies and how paths and options are

@@ -17,8 +17,8 @@
 
 #include "driver/console.h"
 #include "driver/host.h"
-#include "driver/paths.h"
 #include "text/cp866.h"
+#include "text/paths.h"
 
 namespace movrek {
 

@@ -10,8 +10,8 @@
 
 #include "driver/console.h"
 #include "driver/host.h"
-#include "driver/paths.h"
 #include "text/cp866.h"
+#include "text/paths.h"
 
 namespace movrek {
 
@@ -112,7 +112,7 @@ class WindowsHost final : public Host {
     wide_ = unicode_ && terminal;
   }
 
-  Platform platform() override { return {program_directory(), '\\', "-/"}; }
+  Platform platform() override { return {program_directory(), '\\', "-/", true}; }
   FileSystem& files() override { return files_; }
   // Standard output stays in text mode, as a Win32 console program's does;
   // the text is converted in pieces on the stack.

@@ -6,10 +6,10 @@
 #include "driver/command_line.h"
 #include "driver/host.h"
 #include "driver/messages.h"
-#include "driver/paths.h"
 #include "input/new_files_reader.h"
 #include "report/report_writer.h"
 #include "text/format.h"
+#include "text/paths.h"
 #include "version.h"
 
 namespace movrek {
@@ -35,36 +35,41 @@ ExitCode report_failure(const ReportResult& result, const ConsoleOut& console) {
 
 }  // namespace
 
+std::size_t group_without_report(const Catalog& catalog) {
+  const auto& groups = catalog.groups();
+  for (std::size_t i = 1; i < groups.size(); ++i) {
+    if (!groups[i]->report) return i;
+  }
+  return 0;
+}
+
 ExitCode run_sequence(Run& run, FileSystem& files, const ConsoleOut& console) {
-  const int config = read_config(files, run.config_path, run.separator, run.settings, run.catalog);
-  if (config != 0) {
-    if (config > 0) console(format_message(messages::kConfigLineError, {decimal_text(config)}));
+  const ConfigResult config =
+      read_config(files, run.config_path, run.separator, run.settings, run.catalog);
+  if (config.status != ConfigResult::Status::kRead) {
+    if (config.status == ConfigResult::Status::kLineInError) {
+      console(format_message(messages::kConfigLineError, {decimal_text(config.line)}));
+    }
     console(messages::kWorkingWithoutConfig);
   }
 
-  int group_without_report = 0;
-  const auto& groups = run.catalog.groups();
-  for (std::size_t i = 1; i < groups.size(); ++i) {
-    if (!groups[i]->report) {
-      group_without_report = static_cast<int>(i);
-      break;
-    }
-  }
-  const std::string template_path =
-      join_path(run.settings.template_dir, kTemplateName, run.separator);
-  if (group_without_report != 0) {
-    console(format_message(messages::kGroupWithoutReport, {decimal_text(group_without_report)}));
+  if (const std::size_t group = group_without_report(run.catalog)) {
+    console(format_message(messages::kGroupWithoutReport,
+                           {decimal_text(static_cast<long long>(group))}));
     console(format_message(messages::kAddReportCommand, {kConfigName}));
     return ExitCode::kGroupWithoutReport;
   }
 
-  const int tmpl = read_template(files, template_path, run.tags);
-  if (tmpl > 0) {
-    console(format_message(messages::kTemplateLineError, {kTemplateName, decimal_text(tmpl)}));
+  const std::string template_path =
+      join_path(run.settings.template_dir, kTemplateName, run.separator);
+  const TemplateResult tmpl = read_template(files, template_path, run.tags);
+  if (tmpl.status == TemplateResult::Status::kCannotOpen) {
+    console(format_message(messages::kTemplateMissing, {kTemplateName}));
     return ExitCode::kTemplateFailed;
   }
-  if (tmpl < 0) {
-    console(format_message(messages::kTemplateMissing, {kTemplateName}));
+  if (!tmpl.ok()) {
+    console(
+        format_message(messages::kTemplateLineError, {kTemplateName, decimal_text(tmpl.piece)}));
     return ExitCode::kTemplateFailed;
   }
 
@@ -74,10 +79,12 @@ ExitCode run_sequence(Run& run, FileSystem& files, const ConsoleOut& console) {
     return ExitCode::kCannotOpenInput;
   }
   console(format_message(messages::kReadingList, {run.input_path}));
-  if (!read_new_files(*list, run.tags, run.settings.excluded_areas, run.catalog)) {
+  if (read_new_files(*list, run.tags, run.settings.excluded_areas, run.catalog) !=
+      ListResult::kRead) {
     console(messages::kInputEmpty);
     return ExitCode::kInputFailed;
   }
+  run.catalog.arrange();
 
   const ReportResult reports = write_reports(
       run.catalog, run.settings, files, [&](ReportStep step, const std::string& name) {

@@ -32,13 +32,6 @@ enum class ExitCode : int {
 // the run.
 using ConsoleOut = std::function<void(std::string_view)>;
 
-// What a run needs to know of the system it runs on.
-struct Platform {
-  std::string program_dir;  // the running executable's directory, ending in a separator
-  char separator = '/';     // appended where a directory ends in none
-  std::string_view option_introducers = "-";
-};
-
 // Everything one run works on, passed explicitly to every stage.
 struct Run {
   Settings settings;
@@ -48,6 +41,10 @@ struct Run {
   std::string input_path;
   char separator = '/';
 };
+
+// The number of the first configured group without a report name (1 for the
+// first group after the default one), or 0 when every group has one.
+std::size_t group_without_report(const Catalog& catalog);
 
 // The run sequence after start-up: configuration, group check, template,
 // new-files list, reports. Prints every stage's message and returns the exit

@@ -41,8 +41,9 @@ std::string_view cut_at_nul(std::string_view text) {
 
 }  // namespace
 
-bool read_new_files(ByteSource& list, const TemplateList& tags, const ExcludedAreas& excluded,
-                    Catalog& catalog) {
+ListResult read_new_files(ByteSource& list, const TemplateList& tags, const ExcludedAreas& excluded,
+                          Catalog& catalog, ListObserver* observer) {
+  if (tags.empty()) return ListResult::kEmptyTemplate;
   // The list is read into the catalog's bytes and stays there: the catalog
   // keeps each file's texts where they were read.
   TextReader reader(list, catalog.kept_bytes());
@@ -51,18 +52,23 @@ bool read_new_files(ByteSource& list, const TemplateList& tags, const ExcludedAr
     InputRecord record;
     // A line cut short by a failed read is not taken: its field stays missing.
     const std::size_t taken = reader.read_lines(tags.size(), lines.data());
+    if (reader.failed()) return ListResult::kReadFailed;
     const bool cut = reader.lines_held_nul();
     for (std::size_t i = 0; i < taken; ++i) {
       if (Text* field = field_for(tags[i], record)) *field = cut ? cut_at_nul(lines[i]) : lines[i];
     }
     if (record.area_name && record.file_name) {
       if (excluded.empty() || !excluded.contains(*record.area_name)) {
-        catalog.add_input_record(record, Catalog::Texts::kKept);
+        catalog.add_input_record(record);
+      } else if (observer) {
+        observer->excluded(record);
       }
     } else if (!reader.eof()) {
-      return false;
+      return ListResult::kRecordWithoutNames;
+    } else if (observer && taken > 0) {
+      observer->left_over(std::span<const std::string_view>(lines.data(), taken));
     }
-    if (reader.eof()) return true;
+    if (reader.eof()) return ListResult::kRead;
   }
 }
 

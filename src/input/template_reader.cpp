@@ -1,5 +1,7 @@
 #include "input/template_reader.h"
 
+#include <algorithm>
+
 #include "text/text_reader.h"
 
 namespace movrek {
@@ -9,7 +11,7 @@ namespace {
 constexpr std::size_t kPieceLimit = 7;
 }  // namespace
 
-int read_template(ByteSource& source, TemplateList& tags) {
+TemplateResult read_template(ByteSource& source, TemplateList& tags) {
   TextReader reader(source);
   std::string piece;
   int count = 0;
@@ -18,18 +20,28 @@ int read_template(ByteSource& source, TemplateList& tags) {
     const bool got = reader.read_piece(kPieceLimit, piece);
     // A failed read reports the piece it was reading; a piece cut short by
     // the failure adds no entry.
-    if (reader.failed()) return count;
+    if (reader.failed()) return {TemplateResult::Status::kReadFailed, count};
     if (!got) continue;
-    if (piece[0] == '\0') return count;
+    if (piece[0] == '\0') return {TemplateResult::Status::kNulPiece, count};
     tags.push_back(piece.size() > 1 ? piece[1] : '\0');
   }
-  return 0;
+  return {};
 }
 
-int read_template(FileSystem& files, const std::string& path, TemplateList& tags) {
-  const auto source = file_or_null(files.open(path));
-  if (!source) return -1;
-  return read_template(*source, tags);
+TemplateResult read_template(FileSystem& files, const std::string& path, TemplateList& tags) {
+  Opened<ByteSource> opened = files.open(path);
+  if (opened.error == FileError::kNoMemory) throw std::bad_alloc();
+  if (!opened.file) return {TemplateResult::Status::kCannotOpen, 0, opened.error};
+  return read_template(*opened.file, tags);
+}
+
+TemplateFault template_fault(const TemplateList& tags) {
+  if (tags.empty()) return TemplateFault::kEmpty;
+  const bool area = std::find(tags.begin(), tags.end(), 'A') != tags.end();
+  const bool file = std::find(tags.begin(), tags.end(), 'F') != tags.end();
+  if (!area && !file) return TemplateFault::kNoAreaNorFile;
+  if (!area) return TemplateFault::kNoArea;
+  return file ? TemplateFault::kNone : TemplateFault::kNoFile;
 }
 
 }  // namespace movrek

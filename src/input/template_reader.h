@@ -12,13 +12,35 @@ namespace movrek {
 // the reader drop that line.
 using TemplateList = std::vector<char>;
 
+struct TemplateResult {
+  enum class Status {
+    kRead,        // read to its end
+    kCannotOpen,  // `open_error` says why; the list is unchanged
+    kNulPiece,    // the piece numbered `piece` starts with a NUL byte
+    kReadFailed,  // a read failed while piece number `piece` was read
+  };
+  Status status = Status::kRead;
+  int piece = 0;
+  FileError open_error = FileError::kNone;
+
+  bool ok() const { return status == Status::kRead; }
+};
+
 // Reads the record template in pieces of at most 7 bytes, appending one tag
-// per piece: the piece's second byte (NUL for a one-byte piece). Returns 0
-// when the file was read to its end, -1 when it cannot be opened (the list is
-// unchanged), or the number N of the piece that starts with a NUL byte, or at
-// which a read failed; the tags of the pieces before it stay. Throws
+// per piece: the piece's second byte (NUL for a one-byte piece). Where the
+// reading stops early, the tags of the pieces before it stay. Throws
 // std::bad_alloc when memory runs out, the file system's included.
-int read_template(FileSystem& files, const std::string& path, TemplateList& tags);
-int read_template(ByteSource& source, TemplateList& tags);
+TemplateResult read_template(FileSystem& files, const std::string& path, TemplateList& tags);
+TemplateResult read_template(ByteSource& source, TemplateList& tags);
+
+// What keeps a template from giving records that the catalog takes.
+enum class TemplateFault {
+  kNone,
+  kEmpty,   // no entry: no line of the list is ever read
+  kNoArea,  // no A entry: no record has an area name
+  kNoFile,  // no F entry: no record has a file name
+  kNoAreaNorFile,
+};
+TemplateFault template_fault(const TemplateList& tags);
 
 }  // namespace movrek

@@ -1,10 +1,9 @@
 #include "report/area_blocks.h"
 
 #include <algorithm>
-#include <span>
 #include <system_error>
 
-#include "report/report_writer.h"
+#include "report/area_block.h"
 
 namespace movrek {
 
@@ -22,30 +21,25 @@ constexpr std::size_t kStopped = SIZE_MAX;
 
 }  // namespace
 
-AreaBlocks::AreaBlocks(const Catalog& catalog, const Settings& settings) : settings_(settings) {
-  catalog.arrange_files();  // before any thread reads the files
-  // Only the groups whose reports are written have blocks: those with files
-  // placed into them, as write_reports has it.
-  const auto written = [](const Group& group) { return group.file_count() > 0; };
+AreaBlocks::AreaBlocks(std::span<const Group* const> groups, const Settings& settings)
+    : settings_(settings) {
   std::size_t total = 0;
-  for (const auto& group : catalog.groups()) {
-    if (!written(*group)) continue;
-    group->for_each_area([&](const Area& area) {
-      if (area.file_total() == 0) return;
-      areas_.push_back(&area);
-      total += area.file_total();
-    });
+  for (const Group* group : groups) {
+    for (const Area* area : group->areas()) {
+      if (area->file_count() == 0) continue;
+      areas_.push_back(area);
+      total += area->file_count();
+    }
   }
   const std::size_t unit_files = std::clamp<std::size_t>(total / kUnitsAtLeast, 1, kUnitFiles);
 
   std::size_t k = 0;
-  for (const auto& group : catalog.groups()) {
+  for (const Group* group : groups) {
     group_units_.push_back(units_.size());
-    if (!written(*group)) continue;
     std::size_t run_files = 0;  // in the run of whole areas being planned
-    group->for_each_area([&](const Area& area) {
-      if (area.file_total() == 0) return;
-      const std::size_t n = area.file_total();
+    for (const Area* area : group->areas()) {
+      const std::size_t n = area->file_count();
+      if (n == 0) continue;
       if (n > unit_files) {
         run_files = 0;
         for (std::size_t first = 0; first < n; first += unit_files)
@@ -58,10 +52,9 @@ AreaBlocks::AreaBlocks(const Catalog& catalog, const Settings& settings) : setti
         ++units_.back().end_area;
       }
       ++k;
-    });
+    }
   }
   group_units_.push_back(units_.size());
-  sorted_ = std::make_unique<std::atomic<bool>[]>(areas_.size());
 
   if (units_.size() > 1) {
     try {
@@ -76,24 +69,8 @@ AreaBlocks::~AreaBlocks() {
   stop();
 }
 
-template <typename T>
-void AreaBlocks::publish(std::atomic<T>& flag, T value) {
-  {
-    const std::lock_guard lock(mutex_);
-    flag.store(value, std::memory_order_release);
-  }
-  changed_.notify_all();
-}
-
-template <typename Ready>
-void AreaBlocks::wait_for(Ready ready) {
-  if (ready()) return;
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, ready);
-}
-
 void AreaBlocks::stop() {
-  publish(written_, kStopped);
+  signal_.publish([&] { written_.store(kStopped, std::memory_order_release); });
   if (helper_.joinable()) helper_.join();
 }
 
@@ -103,7 +80,7 @@ void AreaBlocks::help() {
     if (written == kStopped) return;
     if (!take_and_make(written + kAhead)) {
       if (next_.load(std::memory_order_relaxed) >= units_.size()) return;
-      wait_for([&] { return written_.load(std::memory_order_acquire) != written; });
+      signal_.wait([&] { return written_.load(std::memory_order_acquire) != written; });
     }
   }
 }
@@ -120,22 +97,14 @@ bool AreaBlocks::take_and_make(std::size_t limit) {
 void AreaBlocks::make(std::size_t index) {
   const Unit& unit = units_[index];
   Slot& slot = slots_[index % kAhead];
-  std::atomic<bool>& sorted = sorted_[unit.first_area];
   try {
     slot.text.clear();
     if (unit.part_of) {
-      // The part with the first files sorts the area; the others wait for it.
       const Area& area = *areas_[unit.first_area];
-      if (unit.first_file == 0) {
-        area.files();
-        publish(sorted, true);
-        write_area_head(area, settings_, slot.text);
-      } else {
-        wait_for([&] { return sorted.load(std::memory_order_acquire); });
-      }
-      const std::span<const FileEntry> files = area.files();
-      slot.byte_total = write_file_entries(
-          files.subspan(unit.first_file, unit.end_file - unit.first_file), settings_, slot.text);
+      if (unit.first_file == 0) write_area_head(area, settings_, slot.text);
+      slot.byte_total =
+          write_file_entries(area.files().subspan(unit.first_file, unit.end_file - unit.first_file),
+                             settings_, slot.text);
     } else {
       for (std::size_t k = unit.first_area; k < unit.end_area; ++k) {
         // The first files of the next area are fetched while this one is made.
@@ -149,12 +118,8 @@ void AreaBlocks::make(std::size_t index) {
     }
   } catch (...) {
     slot.failure = std::current_exception();
-    if (unit.part_of && unit.first_file == 0) {
-      // Never left waiting: the caller stops at this unit.
-      publish(sorted, true);
-    }
   }
-  publish(slot.made, true);
+  signal_.publish([&] { slot.made.store(true, std::memory_order_release); });
 }
 
 void AreaBlocks::write_group(std::size_t index, TextWriter& out) {
@@ -163,7 +128,7 @@ void AreaBlocks::write_group(std::size_t index, TextWriter& out) {
     // Rather than wait for the helper, make the next unit not taken.
     while (!slot.made.load(std::memory_order_acquire)) {
       if (!take_and_make(u + kAhead)) {
-        wait_for([&] { return slot.made.load(std::memory_order_acquire); });
+        signal_.wait([&] { return slot.made.load(std::memory_order_acquire); });
       }
     }
     if (slot.failure) std::rethrow_exception(slot.failure);
@@ -171,11 +136,11 @@ void AreaBlocks::write_group(std::size_t index, TextWriter& out) {
     const Unit& unit = units_[u];
     if (unit.part_of) {
       area_total_ = unit.first_file == 0 ? slot.byte_total : area_total_ + slot.byte_total;
-      const std::size_t n = areas_[unit.first_area]->file_total();
+      const std::size_t n = areas_[unit.first_area]->file_count();
       if (unit.end_file == n) write_area_tail(area_total_, n, settings_, out);
     }
     slot.made.store(false, std::memory_order_relaxed);
-    publish(written_, u + 1);
+    signal_.publish([&] { written_.store(u + 1, std::memory_order_release); });
   }
 }
 

@@ -2,26 +2,25 @@
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
-#include <cstdint>
 #include <exception>
-#include <memory>
-#include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
 #include "catalog/catalog.h"
 #include "config/settings.h"
+#include "report/layout.h"
+#include "text/signal.h"
 #include "text/text_writer.h"
 
 namespace movrek {
 
-// The area blocks of every report of a run, made in memory on a second
-// thread as well as on the caller's, and handed to the caller report by
-// report in list order. Only the caller writes them: every file call stays
-// on its thread, in the order it has without the second one, and the bytes
-// are those of writing each block straight into its report.
+// The area blocks of the reports of a run, made in memory on a second thread
+// as well as on the caller's, and handed to the caller report by report in
+// list order. Only the caller writes them: every file call stays on its
+// thread, in the order it has without the second one, and the bytes are
+// those of writing each block straight into its report.
 //
 // The blocks come in units of a few hundred files: a run of whole areas, or a
 // part of an area too large for one. Both threads take the next unit not yet
@@ -29,19 +28,19 @@ namespace movrek {
 // caller makes one itself rather than wait. What goes wrong while a unit is
 // made (memory running out) goes to the caller when it comes to that unit.
 //
-// The catalog must not change while the object lives. The second thread
-// ends before the destructor returns.
+// REQUIRES: the catalog is arranged and does not change while the object
+// lives. The second thread ends before the destructor returns.
 class AreaBlocks {
  public:
-  AreaBlocks(const Catalog& catalog, const Settings& settings);
+  // `groups`: the groups whose reports are written, in the order they are.
+  AreaBlocks(std::span<const Group* const> groups, const Settings& settings);
   ~AreaBlocks();
   AreaBlocks(const AreaBlocks&) = delete;
   AreaBlocks& operator=(const AreaBlocks&) = delete;
 
-  // Writes the area blocks of the group at `index` in the chain, in list
-  // order, to `out`, stopping when a write fails. Throws std::bad_alloc when
-  // memory ran out while they were made. REQUIRES: the groups with files in
-  // chain order, each once.
+  // Writes the area blocks of groups[index], in list order, to `out`,
+  // stopping when a write fails. Throws std::bad_alloc when memory ran out
+  // while they were made. REQUIRES: called for each group in turn, from 0.
   void write_group(std::size_t index, TextWriter& out);
 
   static constexpr std::size_t kAhead = 8;
@@ -56,9 +55,13 @@ class AreaBlocks {
     std::size_t end_file = 0;
     bool part_of = false;
   };
+  // Where a unit is made. The thread that took the unit fills `text`,
+  // `byte_total` and `failure`, then publishes `made`; the caller reads them
+  // once it sees `made`, and clears it before the slot's next unit can be
+  // taken.
   struct Slot {
     TextWriter text;
-    std::uint32_t byte_total = 0;  // of a part of an area
+    layout::ByteTotal byte_total = 0;  // of a part of an area
     std::exception_ptr failure;
     std::atomic<bool> made{false};
   };
@@ -68,29 +71,22 @@ class AreaBlocks {
   bool take_and_make(std::size_t limit);
   void make(std::size_t unit);
   void stop();
-  // Stores `value` into `flag` under the lock and wakes every waiter.
-  template <typename T>
-  void publish(std::atomic<T>& flag, T value);
-  // Returns once `ready()` holds.
-  template <typename Ready>
-  void wait_for(Ready ready);
 
+  // Set up by the constructor before the second thread starts; read only.
   const Settings& settings_;
-  std::vector<const Area*> areas_;        // with files, in chain and list order
+  std::vector<const Area*> areas_;        // with files, in report and list order
   std::vector<Unit> units_;               // in the order they are written
   std::vector<std::size_t> group_units_;  // group i: units [group_units_[i], group_units_[i + 1])
-  std::unique_ptr<std::atomic<bool>[]> sorted_;  // per area: its files are in list order
-  std::array<Slot, kAhead> slots_;               // unit u is made in slots_[u % kAhead]
-  std::atomic<std::size_t> next_{0};             // the first unit not taken
-  std::atomic<std::size_t> written_{0};          // units handed to the caller; kStopped at the end
-  std::uint32_t area_total_ = 0;                 // of the parts of an area written so far
-  // What a thread waits for (written_, a slot made, an area sorted) is read
-  // without the lock to skip waiting, and changed under it followed by
-  // changed_.notify_all(), so that no waiter misses it. Not atomic waits:
-  // some of the C++ libraries the program is built with can miss their
-  // wake-up where the system has no futex.
-  std::mutex mutex_;
-  std::condition_variable changed_;
+
+  // Shared by both threads. `next_` is taken by compare-and-swap; `written_`
+  // and each slot's `made` change through signal_, which both threads wait on.
+  std::array<Slot, kAhead> slots_;       // unit u is made in slots_[u % kAhead]
+  std::atomic<std::size_t> next_{0};     // the first unit not taken
+  std::atomic<std::size_t> written_{0};  // units handed to the caller; kStopped at the end
+  Signal signal_;
+
+  // The caller's own.
+  layout::ByteTotal area_total_ = 0;  // of the parts of an area written so far
   std::thread helper_;
 };
 

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 
 #include "catalog/catalog.h"
@@ -37,7 +35,8 @@ struct ReportResult {
 // the first report that cannot be created or written, or whose header or
 // footer cannot be read to its end; reports finished before it stay, and so
 // does the part of the failing one that was written. Throws std::bad_alloc
-// when memory runs out, the file system's included.
+// when memory runs out, the file system's included. REQUIRES: the catalog
+// is arranged.
 ReportResult write_reports(const Catalog& catalog, const Settings& settings, FileSystem& files,
                            const ReportProgress& progress);
 
@@ -51,25 +50,5 @@ enum class CopyResult {
 // convention in pieces of at most 255 bytes, each written up to its first NUL.
 CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& name,
                           TextWriter& report);
-
-// Writes the block of an area with files: its head (title line and rule),
-// every file's entry, and its tail (rule and total line).
-void write_area_block(const Area& area, const Settings& settings, TextWriter& out);
-
-// An area block in parts, for one written in pieces. The entries of some of
-// the area's files, in list order, give the sum of their size values; the
-// tail takes the sum and count of all of them.
-void write_area_head(const Area& area, const Settings& settings, TextWriter& out);
-std::uint32_t write_file_entries(std::span<const FileEntry> files, const Settings& settings,
-                                 TextWriter& out);
-void write_area_tail(std::uint32_t byte_total, std::size_t file_count, const Settings& settings,
-                     TextWriter& out);
-
-// Writes the words of `text` up to its end or a NUL byte, each after one
-// space, breaking the line (a line end and `indent` spaces) before a word
-// that does not fit, with its space, into what is left of `available`
-// columns. A word longer than `available` is taken in pieces of that length.
-// Writes nothing when `available` is 0 or less.
-void wrap_words(std::string_view text, long available, long indent, TextWriter& out);
 
 }  // namespace movrek

@@ -10,12 +10,10 @@ char* Arena::allocate(std::size_t n) {
     // Large texts get a block of their own, so the current block is not wasted.
     if (n > kBlockSize / 4) {
       blocks_.push_back(std::make_unique_for_overwrite<char[]>(n));
-      reserved_ += n;
       return blocks_.back().get();
     }
     const std::size_t size = std::max(n, next_block_size_);
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-    reserved_ += size;
     next_ = blocks_.back().get();
     left_ = size;
     next_block_size_ = std::min(2 * next_block_size_, kBlockSize);

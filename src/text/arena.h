@@ -25,13 +25,10 @@ class Arena {
   // Returns room for n bytes, aligned for any character data.
   char* allocate(std::size_t n);
 
-  std::size_t bytes_reserved() const { return reserved_; }
-
  private:
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* next_ = nullptr;
   std::size_t left_ = 0;
-  std::size_t reserved_ = 0;
   std::size_t next_block_size_ = kFirstBlockSize;
 };
 

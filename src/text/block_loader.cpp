@@ -35,10 +35,10 @@ BlockLoader::~BlockLoader() {
   if (helper_.joinable()) helper_.join();
 }
 
-bool BlockLoader::load_one(char* bounce) {
+bool BlockLoader::load_one() {
   const std::size_t filled = filled_.load(std::memory_order_relaxed);
   if (filled == size_) {
-    state_.store(State::kFull, std::memory_order_release);
+    signal_.publish([&] { state_.store(State::kFull, std::memory_order_release); });
     return false;
   }
   const std::size_t want = std::min(read_size_, size_ - filled);
@@ -51,45 +51,35 @@ bool BlockLoader::load_one(char* bounce) {
   }
   long n = -1;
   try {
-    n = source_.read(bounce, want);
+    n = source_.read(bounce_.get(), want);
   } catch (...) {
     failure_ = std::current_exception();
   }
   if (n <= 0) {
-    state_.store(n == 0 ? State::kEnd : State::kFailed, std::memory_order_release);
+    const State end = n == 0 ? State::kEnd : State::kFailed;
+    signal_.publish([&] { state_.store(end, std::memory_order_release); });
     return false;
   }
-  std::memcpy(block_ + filled, bounce, static_cast<std::size_t>(n));
-  filled_.store(filled + static_cast<std::size_t>(n), std::memory_order_release);
+  std::memcpy(block_ + filled, bounce_.get(), static_cast<std::size_t>(n));
+  signal_.publish(
+      [&] { filled_.store(filled + static_cast<std::size_t>(n), std::memory_order_release); });
   return true;
 }
 
 void BlockLoader::load() {
-  bool more = true;
-  while (more && !stop_.load(std::memory_order_relaxed)) {
-    more = load_one(bounce_.get());
-    {
-      const std::lock_guard lock(mutex_);  // publishes filled_ and state_ to a waiter
-    }
-    advanced_.notify_all();
+  while (!stop_.load(std::memory_order_relaxed) && load_one()) {
   }
 }
 
 std::size_t BlockLoader::wait_beyond(std::size_t have, State& state) {
+  const auto ready = [&] {
+    return filled_.load(std::memory_order_acquire) > have ||
+           state_.load(std::memory_order_acquire) != State::kLoading;
+  };
   if (!threaded_) {
-    if (filled_.load(std::memory_order_relaxed) <= have &&
-        state_.load(std::memory_order_relaxed) == State::kLoading) {
-      load_one(bounce_.get());
-    }
+    if (!ready()) load_one();
   } else {
-    const auto ready = [&] {
-      return filled_.load(std::memory_order_acquire) > have ||
-             state_.load(std::memory_order_acquire) != State::kLoading;
-    };
-    if (!ready()) {
-      std::unique_lock lock(mutex_);
-      advanced_.wait(lock, ready);
-    }
+    signal_.wait(ready);
   }
   const std::size_t filled = filled_.load(std::memory_order_acquire);
   state = state_.load(std::memory_order_acquire);

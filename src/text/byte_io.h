@@ -17,6 +17,11 @@
 // std::bad_alloc, so that it ends the run like any failed allocation.
 namespace movrek {
 
+// A source is read by one thread at a time, but not always by the thread that
+// opened it: a large file kept in memory is read on a second thread (see
+// BlockLoader), which ends before the reader that started it is gone. So a
+// source keeps no state tied to a thread, and may throw std::bad_alloc from
+// read() on either.
 class ByteSource {
  public:
   virtual ~ByteSource() = default;

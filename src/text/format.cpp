@@ -33,6 +33,12 @@ std::string format_message(std::string_view pattern, std::span<const std::string
   return fill(pattern, args);
 }
 
+std::string unsigned_decimal_text(unsigned long long value) {
+  char digits[24];
+  const auto res = std::to_chars(digits, digits + sizeof digits, value);
+  return std::string(digits, res.ptr);
+}
+
 std::string decimal_text(long long value) {
   char digits[24];
   const auto res = std::to_chars(digits, digits + sizeof digits, value);

@@ -12,7 +12,8 @@ namespace movrek {
 std::string format_message(std::string_view pattern, std::initializer_list<std::string_view> args);
 std::string format_message(std::string_view pattern, std::span<const std::string> args);
 
-// A signed number as decimal text.
+// A number as decimal text.
 std::string decimal_text(long long value);
+std::string unsigned_decimal_text(unsigned long long value);
 
 }  // namespace movrek

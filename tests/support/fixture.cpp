@@ -149,14 +149,14 @@ std::string dump_catalog(const Catalog& catalog) {
     out << "group " << g << " report=" << show(opt(group.report))
         << " header=" << show(opt(group.header)) << " footer=" << show(opt(group.footer))
         << " files=" << group.file_count() << "\n";
-    group.for_each_area([&](const Area& area) {
-      out << "  area " << show(area.name()) << " desc=" << show(area.description())
-          << " link=" << show(area.link()) << "\n";
-      for (const FileEntry& f : area.files()) {
+    for (const Area* area : group.areas()) {
+      out << "  area " << show(area->name()) << " desc=" << show(area->description())
+          << " link=" << show(area->link()) << "\n";
+      for (const FileEntry& f : area->files()) {
         out << "    file " << show(f.name()) << " size=" << show(f.size())
             << " desc=" << show(f.description()) << " origin=" << show(f.origin()) << "\n";
       }
-    });
+    }
   }
   return out.str();
 }
@@ -167,8 +167,10 @@ std::string dump_settings(const Settings& settings) {
   out << "nodesc " << show(settings.no_description) << "\n";
   out << "dir " << show(settings.template_dir) << "\n";
   out << "excluded";
-  for (const auto& name : settings.excluded_areas.names())
-    out << " " << show(name);
+  // Newest first, as a list that each name is put in front of.
+  const std::vector<std::string>& added = settings.excluded_areas.added();
+  for (auto name = added.rbegin(); name != added.rend(); ++name)
+    out << " " << show(*name);
   out << "\n";
   return out.str();
 }
@@ -230,19 +232,24 @@ std::string run_catalog_steps(std::string_view groups_text, std::string_view ste
     row.resize(7, "~");
     const auto field = [&](int i) { return row[i] == "~" ? Text() : Text(row[i]); };
     if (row[0] == "=") {
+      catalog.arrange();
       out += dump_catalog(catalog);
     } else if (row[0] == "*") {
       catalog.append_group(std::move(pending));
     } else if (row[0] == "+") {
       catalog.insert_area(*groups[std::stoul(row[1])], row[2], field(3), field(4));
     } else {
-      catalog.add_input_record(
-          {field(0), field(3), field(4), field(1), field(2), field(5), field(6)});
+      // As the list reader does: the texts lie in the catalog's own bytes.
+      const auto kept = [&](int i) {
+        return row[i] == "~" ? Text() : Text(catalog.kept_bytes().copy(row[i]));
+      };
+      catalog.add_input_record({kept(0), kept(3), kept(4), kept(1), kept(2), kept(5), kept(6)});
     }
     for (auto& text : row)
       text.assign(text.size(), '#');  // the catalog keeps its own copies
   }
   if (pending) catalog.append_group(std::move(pending));
+  catalog.arrange();
   return out + dump_catalog(catalog);
 }
 

@@ -34,21 +34,22 @@ bool MemoryFiles::fails(const char* call, const std::string& path, bool can_say_
   return true;
 }
 
-namespace {
-
-class Source final : public ByteSource {
+class OpenedSource final : public ByteSource {
  public:
-  Source(MemoryFiles& files, std::string path, std::string data)
+  OpenedSource(MemoryFiles& files, std::string path, std::string data)
       : files_(files), path_(std::move(path)), data_(std::move(data)) {}
   // Closing a file that was only read can fail, and nothing may come of it.
-  ~Source() override {
+  ~OpenedSource() override {
     try {
       files_.fails("close", path_);
     } catch (const std::bad_alloc&) {
     }
   }
   long read(char* buf, std::size_t n) override {
-    if (files_.fails("read", path_)) return -1;
+    if (files_.fails("read", path_)) {
+      files_.failed_offset_ = pos_;
+      return -1;
+    }
     const std::size_t got = std::min({n, files_.chunk, data_.size() - pos_});
     if (got > 0) std::memcpy(buf, data_.data() + pos_, got);
     pos_ += got;
@@ -62,6 +63,8 @@ class Source final : public ByteSource {
   std::string data_;
   std::size_t pos_ = 0;
 };
+
+namespace {
 
 class Sink final : public ByteSink {
  public:
@@ -96,7 +99,7 @@ Opened<ByteSource> MemoryFiles::open(const std::string& path) {
   if (directories.count(path) != 0) return {nullptr, FileError::kOther};
   const auto it = files.find(path);
   if (it == files.end()) return {nullptr, FileError::kNotFound};
-  return {std::make_unique<Source>(*this, path, it->second)};
+  return {std::make_unique<OpenedSource>(*this, path, it->second)};
 }
 
 Opened<ByteSink> MemoryFiles::create(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver/host.h"
+#include "driver/run.h"
 #include "text/byte_io.h"
 
 // Files, sources, sinks and a whole host in memory, for tests and fuzzing:
@@ -75,6 +76,8 @@ class MemoryFiles final : public FileSystem {
   // The call that failed, as "read NAME" (open, create, read, write, close),
   // or empty.
   const std::string& failed() const { return failed_; }
+  // For a read that failed, the bytes of the file read before it.
+  std::size_t failed_offset() const { return failed_offset_; }
 
   Opened<ByteSource> open(const std::string& path) override;
   Opened<ByteSink> create(const std::string& path) override;
@@ -84,8 +87,10 @@ class MemoryFiles final : public FileSystem {
   bool fails(const char* call, const std::string& path, bool can_say_no_memory = false);
 
  private:
+  friend class OpenedSource;
   long calls_ = 0;
   std::string failed_;
+  std::size_t failed_offset_ = 0;
 };
 
 // A host of memory files and a console string.

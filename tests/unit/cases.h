@@ -4,13 +4,15 @@
 
 #include "fixture.h"
 
-// One test per case of a case file, named after the case, so that a failing
-// case runs alone: `ctest -R <case name>`.
+// One test per case of a case file, named after the file and the case, so
+// that CTest runs each on its own: `ctest -R <case name>`.
 namespace movrek::testing {
 using CaseTest = ::testing::TestWithParam<FixtureCase>;
 }  // namespace movrek::testing
 
-#define MOVREK_CASES(prefix, suite, file)                                        \
-  INSTANTIATE_TEST_SUITE_P(                                                      \
-      prefix, suite, ::testing::ValuesIn(::movrek::testing::load_fixture(file)), \
+// Instantiates the parameterised `suite` over the cases of data/<stem>.cases,
+// as <stem>/<suite>.<test>/<case name with '-' as '_'>.
+#define MOVREK_CASES(suite, stem)                                                        \
+  INSTANTIATE_TEST_SUITE_P(                                                              \
+      stem, suite, ::testing::ValuesIn(::movrek::testing::load_fixture(#stem ".cases")), \
       [](const auto& info) { return ::movrek::testing::test_name(info.param.name); })

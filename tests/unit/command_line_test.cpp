@@ -26,7 +26,7 @@ TEST_P(CommandLineTest, ArgumentVectors) {
   EXPECT_EQ(actual, c.text("expect")) << c.where();
 }
 
-MOVREK_CASES(Table, CommandLineTest, "command_line.cases");
+MOVREK_CASES(CommandLineTest, command_line);
 
 }  // namespace
 }  // namespace movrek

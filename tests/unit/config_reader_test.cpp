@@ -16,6 +16,22 @@ namespace {
 // ends everywhere, and a `fail_at` section makes the read past that offset fail.
 class ConfigReaderTest : public testing::CaseTest {};
 
+// "read", "cannot-open", or "line N WHY".
+std::string result_text(const ConfigResult& result) {
+  static constexpr const char* kWhy[] = {
+      "unknown-keyword",    "group-in-group", "end-group-outside", "no-directory",
+      "directory-too-long", "negative-width", "read-failed"};
+  switch (result.status) {
+    case ConfigResult::Status::kRead:
+      return "read";
+    case ConfigResult::Status::kCannotOpen:
+      return "cannot-open";
+    case ConfigResult::Status::kLineInError:
+      break;
+  }
+  return "line " + std::to_string(result.line) + " " + kWhy[static_cast<int>(result.error)];
+}
+
 TEST_P(ConfigReaderTest, Cases) {
   const testing::FixtureCase& c = GetParam();
   const std::string input = testing::expand_runs(c.bytes("config"));
@@ -27,15 +43,16 @@ TEST_P(ConfigReaderTest, Cases) {
     Catalog catalog;
     catalog.default_group().report = "out.txt";
     testing::MemorySource source(input, chunk, fail_at);
-    const int result = read_config(source, separator, settings, catalog);
-    EXPECT_EQ("result " + std::to_string(result) + "\n" + testing::dump_settings(settings) +
+    const ConfigResult result = read_config(source, separator, settings, catalog);
+    catalog.arrange();
+    EXPECT_EQ("result " + result_text(result) + "\n" + testing::dump_settings(settings) +
                   testing::dump_catalog(catalog),
               testing::expand_runs(c.text("expect")))
         << c.where() << ", chunk " << chunk;
   }
 }
 
-MOVREK_CASES(Table, ConfigReaderTest, "config.cases");
+MOVREK_CASES(ConfigReaderTest, config_reader);
 
 }  // namespace
 }  // namespace movrek

@@ -27,18 +27,22 @@ TEST_P(NewFilesReaderTest, Cases) {
     Settings settings;
     Catalog catalog;
     testing::MemorySource config(settings_text);
-    ASSERT_EQ(read_config(config, '\\', settings, catalog), 0) << c.where();
+    ASSERT_EQ(read_config(config, '\\', settings, catalog).status, ConfigResult::Status::kRead)
+        << c.where();
     testing::MemorySource source(list, chunk, fail_at);
-    const bool ok = read_new_files(source, TemplateList(letters.begin(), letters.end()),
-                                   settings.excluded_areas, catalog);
-    EXPECT_EQ(
-        std::string("result ") + (ok ? "true" : "false") + "\n" + testing::dump_catalog(catalog),
-        testing::expand_runs(c.text("expect")))
+    static constexpr const char* kResults[] = {"read", "empty-template", "record-without-names",
+                                               "read-failed"};
+    const ListResult result = read_new_files(source, TemplateList(letters.begin(), letters.end()),
+                                             settings.excluded_areas, catalog);
+    catalog.arrange();
+    EXPECT_EQ(std::string("result ") + kResults[static_cast<int>(result)] + "\n" +
+                  testing::dump_catalog(catalog),
+              testing::expand_runs(c.text("expect")))
         << c.where() << ", chunk " << chunk;
   }
 }
 
-MOVREK_CASES(Table, NewFilesReaderTest, "new_files.cases");
+MOVREK_CASES(NewFilesReaderTest, new_files_reader);
 
 }  // namespace
 }  // namespace movrek

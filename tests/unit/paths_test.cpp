@@ -1,4 +1,4 @@
-#include "driver/paths.h"
+#include "text/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ TEST_P(PathsTest, JoinAndDirectoryOf) {
   EXPECT_EQ(actual + "\n", testing::expand_runs(c.text("expect"))) << c.where();
 }
 
-MOVREK_CASES(Table, PathsTest, "paths.cases");
+MOVREK_CASES(PathsTest, paths);
 
 }  // namespace
 }  // namespace movrek

@@ -1,149 +1,42 @@
-// Whole runs of the programs on memory files: the tables of runs.cases and
-// checks.cases, one test per case, every file call of two runs failing in
-// turn, and movrek32-check's summary against the reports movrek32 writes.
+// Whole runs of movrek32 on memory files: the table of runs.cases, one test
+// per case, and every file call of two runs failing in turn.
+#include "driver/run.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
+#include <vector>
 
-#include "check/check.h"
-#include "driver/check_run.h"
 #include "driver/messages.h"
 #include "fixture.h"
-#include "memory_files.h"
 #include "text/format.h"
-#include "version.h"
+#include "whole_run.h"
 
 namespace movrek {
 namespace {
 
 using testing::FixtureCase;
-using testing::MemoryFiles;
-using testing::MemoryHost;
-
-// The cases of a table, each completed with the sections of the case
-// "defaults" that it neither has nor names in a "without" section.
-std::vector<FixtureCase> run_cases(const char* table = "runs.cases") {
-  std::vector<FixtureCase> cases = testing::load_fixture(table);
-  const FixtureCase defaults = cases.front();
-  cases.erase(cases.begin());
-  for (FixtureCase& c : cases) {
-    for (const auto& [name, text] : defaults.raw) {
-      if (!c.has("without " + name.substr(name.find(' ') + 1))) c.raw.emplace(name, text);
-    }
-  }
-  return cases;
-}
-
-const FixtureCase& run_case(const std::string& name) {
-  static const std::vector<FixtureCase> cases = [] {
-    std::vector<FixtureCase> all = run_cases();
-    for (FixtureCase& c : run_cases("checks.cases"))
-      all.push_back(std::move(c));
-    return all;
-  }();
-  return *std::find_if(cases.begin(), cases.end(), [&](auto& c) { return c.name == name; });
-}
-
-struct Outcome {
-  int exit = 0;
-  std::string console;  // after the banner
-  std::map<std::string, std::string> files;
-  std::set<std::string> created;
-  long calls = 0;
-  std::string failed;
-};
-
-// Runs a case: "file NAME" sections are files, "dir NAME" directories,
-// "args" the arguments (one a line), "windows" makes the host a Windows one,
-// "fail" names the call to fail ("N io" or "N memory"), "check" runs
-// movrek32-check instead of movrek32. `replace` gives files other bytes, or
-// none.
-using Replacements = std::map<std::string, std::optional<std::string>>;
-Outcome run(const FixtureCase& c, std::size_t chunk = SIZE_MAX, const Replacements& replace = {}) {
-  MemoryHost host;
-  for (const auto& [name, text] : c.raw) {
-    if (name.starts_with("file ")) host.memory.files[name.substr(5)] = c.file(name);
-    if (name.starts_with("dir ")) host.memory.directories.insert(name.substr(4));
-  }
-  for (const auto& [name, bytes] : replace) {
-    if (bytes) host.memory.files[name] = *bytes;
-    if (!bytes) host.memory.files.erase(name);
-  }
-  if (c.has("windows")) {
-    host.system = {"C:\\prog\\", '\\', "-/"};
-    host.current_dir = "C:\\work\\";
-  }
-  if (c.has("fail")) {
-    host.memory.fail_at = std::stol(c.text("fail"));
-    if (c.text("fail").find("memory") != std::string::npos)
-      host.memory.fault = MemoryFiles::Fault::kNoMemory;
-  }
-  host.memory.chunk = chunk;
-  Outcome out;
-  out.exit =
-      host.run(testing::split(c.text("args"), '\n'), c.has("check") ? check_main : program_main);
-  const std::string banner =
-      c.has("check") ? std::string()
-                     : format_message(messages::kBanner,
-                                      {decimal_text(kVersionMajor), decimal_text(kVersionMinor)});
-  EXPECT_TRUE(host.console_bytes.starts_with(banner)) << c.where();
-  out.console = host.console_bytes.substr(std::min(banner.size(), host.console_bytes.size()));
-  out.files = std::move(host.memory.files);
-  out.created = std::move(host.memory.created);
-  out.calls = host.memory.calls();
-  out.failed = host.memory.failed();
-  return out;
-}
-
-// Every file after the run of `c`: its files, and its "out NAME" sections
-// over them.
-std::map<std::string, std::string> files_after(const FixtureCase& c) {
-  std::map<std::string, std::string> files;
-  for (const auto& [name, text] : c.raw) {
-    if (name.starts_with("file ")) files[name.substr(5)] = c.file(name);
-  }
-  for (const auto& [name, text] : c.raw) {
-    if (name.starts_with("out ")) files[name.substr(4)] = c.file(name);
-  }
-  return files;
-}
-
-void expect_same_files(const std::map<std::string, std::string>& actual,
-                       const std::map<std::string, std::string>& expected,
-                       const std::string& where) {
-  for (const auto& [name, bytes] : expected) {
-    const auto it = actual.find(name);
-    if (it == actual.end()) {
-      ADD_FAILURE() << where << ": no file " << name;
-    } else {
-      EXPECT_EQ(testing::show(it->second), testing::show(bytes)) << where << ": file " << name;
-    }
-  }
-  for (const auto& [name, bytes] : actual) {
-    if (expected.count(name) == 0) ADD_FAILURE() << where << ": unexpected file " << name;
-  }
-}
+using testing::Outcome;
 
 class Runs : public ::testing::TestWithParam<FixtureCase> {};
 
 TEST_P(Runs, Case) {
   const FixtureCase& c = GetParam();
-  const Outcome out = run(c);
+  const Outcome out = testing::run_case(c);
   EXPECT_EQ(out.exit, c.has("exit") ? std::stoi(c.text("exit")) : 0) << c.where();
   EXPECT_EQ(testing::show(out.console), testing::show(c.console("console"))) << c.where();
-  expect_same_files(out.files, files_after(c), c.where());
+  EXPECT_EQ(testing::file_differences(out.files, testing::files_after(c)), "") << c.where();
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Runs, ::testing::ValuesIn(run_cases()),
+INSTANTIATE_TEST_SUITE_P(runs, Runs, ::testing::ValuesIn(testing::run_cases("runs.cases")),
                          [](const auto& info) { return testing::test_name(info.param.name); });
-INSTANTIATE_TEST_SUITE_P(Checks, Runs, ::testing::ValuesIn(run_cases("checks.cases")),
-                         [](const auto& info) { return testing::test_name(info.param.name); });
+
+const FixtureCase& run_case_named(const std::string& name) {
+  static const std::vector<FixtureCase> cases = testing::run_cases("runs.cases");
+  return *std::find_if(cases.begin(), cases.end(), [&](auto& c) { return c.name == name; });
+}
 
 // The lines of a console output, each with its line feed.
 std::vector<std::string> lines(const std::string& console) {
@@ -169,26 +62,24 @@ int exit_code_of(const std::string& message) {
 // The run of `c` that a fault in the call `failed` must give when the run is
 // to go on: a configuration that cannot be opened or read is a warning, and a
 // header or footer that cannot be opened is left out. Empty otherwise.
-std::optional<Outcome> ruled_outcome(const FixtureCase& c, const std::string& failed,
-                                     const std::string& console, std::size_t chunk) {
+std::optional<Outcome> ruled_outcome(const FixtureCase& c, const Outcome& faulty,
+                                     std::size_t chunk) {
   const std::string config = "/prog/movrek.cfg";
+  const std::string& failed = faulty.failed;
   if (failed == "open " + config || failed == "read " + config) {
-    // Without a file the run warns by itself; a failed read adds the line
-    // number and the same warning.
+    // Without a file the run warns by itself. A failed read is an error at the
+    // line it was reading, and the lines before it stay in effect.
     std::string warning;
     std::optional<std::string> text;
     if (failed == "read " + config) {
-      text.emplace();
-      warning = messages::kWorkingWithoutConfig;
-      // Lines before the one being read stay in effect.
-      const std::string line = console.substr(0, console.find('\n') + 1);
-      warning = line + warning;
-      const int number = std::stoi(line.substr(line.find_last_of(' ') + 1));
-      const std::vector<std::string> all = testing::split(c.file("file " + config), '\n');
-      for (int i = 0; i + 1 < number && i < static_cast<int>(all.size()); ++i)
-        *text += all[i] + "\n";
+      const std::string bytes = c.file("file " + config);
+      const std::string before = bytes.substr(0, faulty.failed_offset);
+      const long read_lines = std::count(before.begin(), before.end(), '\n');
+      warning = format_message(messages::kConfigLineError, {decimal_text(read_lines + 1)});
+      warning += messages::kWorkingWithoutConfig;
+      text = bytes.substr(0, before.rfind('\n') + 1);
     }
-    Outcome out = run(c, chunk, {{config, text}});
+    Outcome out = testing::run_case(c, chunk, {{config, text}});
     out.console = warning + out.console;
     out.files[config] = c.file("file " + config);
     return out;
@@ -196,7 +87,7 @@ std::optional<Outcome> ruled_outcome(const FixtureCase& c, const std::string& fa
   if (failed.starts_with("open ") && c.has("file " + failed.substr(5)) &&
       (failed.ends_with(".hdr") || failed.ends_with(".ftr") || failed.ends_with(".txt"))) {
     const std::string name = failed.substr(5);
-    Outcome out = run(c, chunk, {{name, std::nullopt}});
+    Outcome out = testing::run_case(c, chunk, {{name, std::nullopt}});
     out.files[name] = c.file("file " + name);
     return out;
   }
@@ -213,14 +104,14 @@ TEST(RunFaults, EveryFileCallFailingInTurn) {
   long runs = 0;
   for (const char* name : {"worked-example", "two-groups-with-headers-and-footers"}) {
     for (const std::size_t chunk : {SIZE_MAX, std::size_t{5}}) {
-      const FixtureCase& c = run_case(name);
-      const Outcome clean = run(c, chunk);
+      const FixtureCase& c = run_case_named(name);
+      const Outcome clean = testing::run_case(c, chunk);
       ASSERT_EQ(clean.exit, 0);
       for (long call = 1; call <= clean.calls && !HasFailure(); ++call) {
         for (const char* fault : {" io", " memory"}) {
           FixtureCase faulty = c;
           faulty.raw["fail"] = std::to_string(call) + fault;
-          const Outcome out = run(faulty, chunk);
+          const Outcome out = testing::run_case(faulty, chunk);
           ++runs;
           const std::string where = std::string(name) + ", call " + out.failed + fault +
                                     ", chunk " + std::to_string(chunk);
@@ -229,12 +120,11 @@ TEST(RunFaults, EveryFileCallFailingInTurn) {
               out.failed.starts_with("close ") && !clean.created.count(out.failed.substr(6));
           std::optional<Outcome> expected;
           if (input_closed) expected = clean;  // closing a file that was read changes nothing
-          if (!expected && std::string(fault) == " io")
-            expected = ruled_outcome(c, out.failed, out.console, chunk);
+          if (!expected && std::string(fault) == " io") expected = ruled_outcome(c, out, chunk);
           if (expected) {
             EXPECT_EQ(out.exit, expected->exit) << where;
             EXPECT_EQ(testing::show(out.console), testing::show(expected->console)) << where;
-            expect_same_files(out.files, expected->files, where);
+            EXPECT_EQ(testing::file_differences(out.files, expected->files), "") << where;
             continue;
           }
           const std::vector<std::string> got = lines(out.console), want = lines(clean.console);
@@ -260,55 +150,6 @@ TEST(RunFaults, EveryFileCallFailingInTurn) {
     }
   }
   EXPECT_GT(runs, 100);
-}
-
-// movrek32 and movrek32-check on the same files: each report that the check
-// plans with files is written with those files and bytes in its total lines,
-// each one it plans empty is not written, and no other is.
-void expect_summary_agrees(const std::map<std::string, std::string>& files,
-                           const std::vector<std::string>& args, const std::string& where) {
-  MemoryHost writer;
-  MemoryFiles checked;
-  writer.memory.files = checked.files = files;
-  ASSERT_EQ(writer.run(args), 0) << where;
-  check::Request request{"/prog/movrek.cfg",
-                         false,
-                         "/prog/",
-                         std::string(kTemplateName),
-                         args[0],
-                         args[1],
-                         '/',
-                         false,
-                         "/work/"};
-  std::set<std::string> planned;
-  for (const check::ReportPlan& plan : check::run_checks(request, checked).summary.reports) {
-    planned.insert(*plan.report);
-    unsigned long long totals[2] = {0, 0};  // files, bytes of " Total [of B bytes in ]N file(s)"
-    for (const std::string& line : testing::split(writer.memory.files[*plan.report], '\n')) {
-      if (line.starts_with(" Total of ")) totals[1] += std::stoull(line.substr(10));
-      if (line.starts_with(" Total "))
-        totals[0] += std::stoull(line.substr(line.rfind(' ', line.rfind(' ') - 1)));
-    }
-    EXPECT_EQ(writer.memory.created.count(*plan.report), plan.files > 0) << where << *plan.report;
-    EXPECT_EQ(totals[0], plan.files) << where << ": " << *plan.report;
-    EXPECT_EQ(totals[1], plan.bytes) << where << ": " << *plan.report;
-  }
-  for (const std::string& report : writer.memory.created)
-    EXPECT_EQ(planned.count(report), 1u) << where << ": " << report;
-}
-
-TEST(CheckSummary, AgreesWithTheReportsWritten) {
-  // The program's own files beside it, the others in the current directory.
-  std::map<std::string, std::string> example;
-  for (const std::string name : {"/prog/movrek.cfg", "/prog/newfile.rpt", "newfiles.lst",
-                                 "header.txt", "footer.txt", "nodelist.hdr"}) {
-    std::ifstream in(MOVREK_EXAMPLES_DIR + name.substr(name.rfind('/') + 1), std::ios::binary);
-    ASSERT_TRUE(in) << name;
-    example[name].assign(std::istreambuf_iterator<char>(in), {});
-  }
-  expect_summary_agrees(example, {"newfiles.lst", "newfiles.rpt"}, "the bundled example");
-  const FixtureCase& c = run_case("two-groups-real-shaped");
-  expect_summary_agrees(files_after(c), testing::split(c.text("args"), '\n'), c.name);
 }
 
 }  // namespace

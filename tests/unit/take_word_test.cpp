@@ -22,6 +22,6 @@ TEST_P(TakeWordTest, Cases) {
   EXPECT_EQ(out + "rest " + show(cursor) + "\n", c.text("expect")) << c.where();
 }
 
-MOVREK_CASES(Table, TakeWordTest, "take_word.cases");
+MOVREK_CASES(TakeWordTest, take_word);
 
 }  // namespace movrek

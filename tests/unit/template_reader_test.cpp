@@ -22,15 +22,19 @@ TEST_P(TemplateReaderTest, Cases) {
   for (const std::size_t chunk : {SIZE_MAX, std::size_t{1}, std::size_t{7}}) {
     testing::MemorySource source(input, chunk, fail_at);
     TemplateList tags;
-    const int result = read_template(source, tags);
-    EXPECT_EQ("result " + std::to_string(result) + "\ntags " +
+    const TemplateResult result = read_template(source, tags);
+    const std::string how = result.status == TemplateResult::Status::kRead ? "read"
+                            : result.status == TemplateResult::Status::kNulPiece
+                                ? "nul-piece " + std::to_string(result.piece)
+                                : "read-failed " + std::to_string(result.piece);
+    EXPECT_EQ("result " + how + "\ntags " +
                   testing::show(std::string_view(tags.data(), tags.size())) + "\n",
               c.text("expect"))
         << c.where() << ", chunk " << chunk;
   }
 }
 
-MOVREK_CASES(Table, TemplateReaderTest, "template.cases");
+MOVREK_CASES(TemplateReaderTest, template_reader);
 
 }  // namespace
 }  // namespace movrek

@@ -61,7 +61,7 @@ TEST_P(TextReaderTest, Cases) {
                {c.text("pieces"), c.text("lines")}, c.where());
 }
 
-MOVREK_CASES(Table, TextReaderTest, "text_reader.cases");
+MOVREK_CASES(TextReaderTest, text_reader);
 
 // Random files over the bytes that matter against the rules applied to the
 // whole file at once.

@@ -1,4 +1,4 @@
-#include "check/check.h"
+#include "check/checker.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,13 +11,13 @@
 #include "catalog/catalog.h"
 #include "config/config_reader.h"
 #include "config/settings.h"
-#include "driver/paths.h"
 #include "input/new_files_reader.h"
 #include "input/template_reader.h"
 #include "text/char_class.h"
 #include "text/decimal.h"
 #include "text/format.h"
 #include "text/names.h"
+#include "text/paths.h"
 #include "text/take_word.h"
 #include "text/text_reader.h"
 
@@ -25,49 +25,8 @@ namespace movrek::check {
 
 namespace {
 
-// The report prints a file name in 12 columns and a size in 8.
-constexpr std::size_t kNameColumns = 12;
-constexpr std::size_t kSizeColumns = 8;
-// The widths at which a description gets at least one column: beside the
-// name, and beside name and size.
-constexpr std::int32_t kWidthForDescription = 14;
-constexpr std::int32_t kWidthForDescriptionWithSize = 23;
 // A line in error is shown up to this many bytes.
 constexpr std::size_t kShownLine = 60;
-
-// Passes a byte source on and notes a read that failed.
-class WatchedSource final : public ByteSource {
- public:
-  WatchedSource(std::unique_ptr<ByteSource> source, bool& failed)
-      : source_(std::move(source)), failed_(failed) {}
-  long read(char* buf, std::size_t n) override {
-    const long got = source_->read(buf, n);
-    if (got < 0) failed_ = true;
-    return got;
-  }
-
- private:
-  std::unique_ptr<ByteSource> source_;
-  bool& failed_;
-};
-
-// The file system as the checks see it: reads pass, with failed reads noted,
-// and nothing can be created.
-class WatchedFiles final : public FileSystem {
- public:
-  explicit WatchedFiles(FileSystem& files) : files_(files) {}
-  Opened<ByteSource> open(const std::string& path) override {
-    Opened<ByteSource> opened = files_.open(path);
-    if (opened.file) opened.file = std::make_unique<WatchedSource>(std::move(opened.file), failed);
-    return opened;
-  }
-  Opened<ByteSink> create(const std::string&) override { return {nullptr, FileError::kOther}; }
-
-  bool failed = false;
-
- private:
-  FileSystem& files_;
-};
 
 bool all_digits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
@@ -182,7 +141,7 @@ struct GroupLines {
   int footer = 0;
 };
 
-class Checker final : public ConfigObserver {
+class Checker final : public ConfigObserver, public ListObserver {
  public:
   Checker(const Request& request, FileSystem& files) : request_(request), files_(files) {}
 
@@ -193,19 +152,18 @@ class Checker final : public ConfigObserver {
   void line_in_error(int number, std::string_view text, LineError why) override;
   void group_left_open(const Group& group) override;
 
+  void excluded(const InputRecord& record) override;
+  void left_over(std::span<const std::string_view> lines) override;
+
  private:
-  void add(Severity severity, Kind kind, const std::string& file, int line,
-           std::vector<std::string> args = {}) {
-    result_.findings.push_back({severity, kind, file, line, std::move(args)});
+  void add(Kind kind, const std::string& file, int line, std::vector<std::string> args = {}) {
+    result_.findings.push_back({kind, file, line, std::move(args)});
   }
-  void config_error(Kind kind, int line, std::vector<std::string> args = {}) {
-    add(Severity::kError, kind, request_.config_path, line, std::move(args));
+  void config_finding(Kind kind, int line, std::vector<std::string> args = {}) {
+    add(kind, request_.config_path, line, std::move(args));
   }
-  void config_warning(Kind kind, int line, std::vector<std::string> args = {}) {
-    add(Severity::kWarning, kind, request_.config_path, line, std::move(args));
-  }
-  void list_warning(Kind kind, std::vector<std::string> args) {
-    add(Severity::kWarning, kind, *request_.list_path, 0, std::move(args));
+  void list_finding(Kind kind, std::vector<std::string> args = {}) {
+    add(kind, *request_.list_path, 0, std::move(args));
   }
 
   void read_configuration();
@@ -216,18 +174,16 @@ class Checker final : public ConfigObserver {
   void check_width();
   void read_list();
   void count_excluded();
-  void count_lost_records();
   void check_files();
 
-  bool absolute(std::string_view name) const;
   std::string full_path(std::string_view name) const;
   std::string file_key(std::string_view name) const;
-  // The first line of a file that reads as UTF-8, 0 when none does or the
-  // file cannot be opened.
+  // The first line of a file that reads as UTF-8, 0 when none does, -1 when
+  // the file cannot be opened.
   int first_utf8_line(const std::string& name);
 
   const Request& request_;
-  WatchedFiles files_;
+  FileSystem& files_;
   Settings settings_;
   Catalog catalog_;
   TemplateList tags_;
@@ -239,6 +195,9 @@ class Checker final : public ConfigObserver {
   std::size_t excluded_seen_ = 0;
   int open_group_line_ = 0;
   int width_line_ = 0;
+  // What the list's excluded records hold: files and bytes by area name.
+  std::map<std::string, AreaTotal, NameLess> excluded_totals_;
+  std::size_t lines_lost_ = 0;  // at the end of the list, in no record
   Result result_;
 };
 
@@ -256,7 +215,7 @@ void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
       if (group) {
         lines_[group].report = number;
       } else {
-        config_warning(Kind::kReportOutsideGroup, number, {shown(text)});
+        config_finding(Kind::kReportOutsideGroup, number, {shown(text)});
       }
       break;
     case Keyword::kHeader:
@@ -266,7 +225,7 @@ void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
       lines_[group].footer = number;
       break;
     case Keyword::kNoDesc:
-      if (utf8_letters(settings_.no_description)) config_warning(Kind::kUtf8Nodesc, number);
+      if (utf8_letters(settings_.no_description)) config_finding(Kind::kUtf8Nodesc, number);
       break;
     case Keyword::kExcludeAreas: {
       const std::vector<std::string>& names = settings_.excluded_areas.added();
@@ -279,7 +238,7 @@ void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
       std::string_view cursor = argument;
       const auto word = take_word(cursor, LONG_MAX);
       if (!word || !all_digits(*word)) {
-        config_warning(Kind::kWidthNotNumber, number,
+        config_finding(Kind::kWidthNotNumber, number,
                        {std::string(word.value_or("")), decimal_text(settings_.report_width)});
       }
       break;
@@ -295,53 +254,49 @@ void Checker::line_in_error(int number, std::string_view text, LineError why) {
       std::string_view cursor = text;
       const std::string_view word = take_word(cursor, LONG_MAX).value_or("");
       if (const auto meant = meant_keyword(word)) {
-        config_error(Kind::kUnknownKeywordLike, number,
-                     {shown(word), std::string(*meant), shown(text)});
+        config_finding(Kind::kUnknownKeywordLike, number,
+                       {shown(word), std::string(*meant), shown(text)});
       } else {
-        config_error(Kind::kUnknownKeyword, number, {shown(word), shown(text)});
+        config_finding(Kind::kUnknownKeyword, number, {shown(word), shown(text)});
       }
       break;
     }
     case LineError::kGroupInGroup:
-      config_error(Kind::kGroupInGroup, number, {decimal_text(open_group_line_), shown(text)});
+      config_finding(Kind::kGroupInGroup, number, {decimal_text(open_group_line_), shown(text)});
       break;
     case LineError::kEndGroupOutside:
-      config_error(Kind::kEndGroupOutside, number, {shown(text)});
+      config_finding(Kind::kEndGroupOutside, number, {shown(text)});
       break;
     case LineError::kNoDirectory:
-      config_error(Kind::kNoDirectory, number, {shown(text)});
+      config_finding(Kind::kNoDirectory, number, {shown(text)});
       break;
     case LineError::kDirectoryTooLong:
-      config_error(Kind::kDirectoryTooLong, number, {shown(text)});
+      config_finding(Kind::kDirectoryTooLong, number,
+                     {decimal_text(static_cast<long long>(kTemplateDirLimit)), shown(text)});
       break;
     case LineError::kNegativeWidth:
-      config_error(Kind::kNegativeWidth, number, {shown(text)});
+      config_finding(Kind::kNegativeWidth, number, {shown(text)});
       break;
     case LineError::kReadFailed:
-      config_error(Kind::kConfigReadFailed, number);
+      config_finding(Kind::kConfigReadFailed, number);
       break;
   }
 }
 
 void Checker::group_left_open(const Group& group) {
   std::string areas;
-  group.for_each_area([&](const Area& area) {
+  for (const Area* area : group.areas()) {
     if (!areas.empty()) areas += ", ";
-    areas += area.name();
-  });
-  config_warning(Kind::kGroupLeftOpen, lines_[&group].group, {areas});
+    areas += area->name();
+  }
+  config_finding(Kind::kGroupLeftOpen, lines_[&group].group, {areas});
   lines_.erase(&group);  // the group is gone once the reading returns
 }
 
-bool Checker::absolute(std::string_view name) const {
-  if (!name.empty() && name[0] == '/') return true;
-  if (!request_.windows_names) return false;
-  return (!name.empty() && name[0] == '\\') ||
-         (name.size() >= 2 && name[1] == ':' && is_letter(static_cast<unsigned char>(name[0])));
-}
-
 std::string Checker::full_path(std::string_view name) const {
-  if (request_.current_dir.empty() || absolute(name)) return std::string(name);
+  if (request_.current_dir.empty() || is_absolute_path(name, request_.windows_names)) {
+    return std::string(name);
+  }
   return join_path(request_.current_dir, name, request_.separator);
 }
 
@@ -362,7 +317,7 @@ std::string Checker::file_key(std::string_view name) const {
 
 int Checker::first_utf8_line(const std::string& name) {
   const auto source = file_or_null(files_.open(name));
-  if (!source) return 0;
+  if (!source) return -1;
   TextReader reader(*source);
   std::string_view line;
   for (int number = 1; reader.read_lines(1, &line) == 1; ++number) {
@@ -373,13 +328,13 @@ int Checker::first_utf8_line(const std::string& name) {
 
 void Checker::read_configuration() {
   settings_.template_dir = request_.template_dir;
-  const int result =
+  const ConfigResult result =
       read_config(files_, request_.config_path, request_.separator, settings_, catalog_, this);
-  if (result < 0) {
+  if (result.status == ConfigResult::Status::kCannotOpen) {
     if (request_.config_named) {
-      config_error(Kind::kConfigCannotOpen, 0);
+      config_finding(Kind::kConfigCannotOpen, 0);
     } else {
-      config_warning(Kind::kConfigMissing, 0);
+      config_finding(Kind::kConfigMissing, 0);
     }
     return;
   }
@@ -389,7 +344,7 @@ void Checker::read_configuration() {
     std::size_t got = 0;
     for (long n; got < sizeof head && (n = source->read(head + got, sizeof head - got)) > 0;)
       got += static_cast<std::size_t>(n);
-    if (std::string_view(head, got) == "\xEF\xBB\xBF") config_warning(Kind::kConfigBom, 1);
+    if (std::string_view(head, got) == "\xEF\xBB\xBF") config_finding(Kind::kConfigBom, 1);
   }
 }
 
@@ -403,8 +358,10 @@ void Checker::plan_reports() {
     plan.report = i == 0 ? request_.report_path : group.report;
     plan.header = group.header;
     plan.footer = group.footer;
-    if (i > 0)
-      group.for_each_area([&](const Area& area) { plan.named_areas.emplace_back(area.name()); });
+    if (i > 0) {
+      for (const Area* area : group.areas())
+        plan.named_areas.emplace_back(area->name());
+    }
     result_.summary.reports.push_back(std::move(plan));
   }
 }
@@ -416,40 +373,41 @@ void Checker::check_groups() {
   if (request_.report_path) {
     report_of.emplace(file_key(*request_.report_path), 0);
     if (request_.list_path && file_key(*request_.report_path) == list_key)
-      list_warning(Kind::kMainReportIsList, {});
+      list_finding(Kind::kMainReportIsList, {});
   }
   std::map<std::string, std::size_t, NameLess> first_group;  // area -> the group that gets it
   for (std::size_t i = 1; i < groups.size(); ++i) {
     const Group& group = *groups[i];
     const GroupLines& at = lines_[&group];
     if (!group.report) {
-      config_error(Kind::kGroupWithoutReport, at.group, {decimal_text(static_cast<long long>(i))});
+      config_finding(Kind::kGroupWithoutReport, at.group,
+                     {decimal_text(static_cast<long long>(i))});
     } else {
       const std::string key = file_key(*group.report);
       if (request_.list_path && key == list_key)
-        config_warning(Kind::kReportIsList, at.report, {*group.report});
+        config_finding(Kind::kReportIsList, at.report, {*group.report});
       const auto [it, fresh] = report_of.emplace(key, i);
       if (!fresh && it->second == 0) {
-        config_warning(Kind::kSameAsMainReport, at.report, {*group.report});
+        config_finding(Kind::kSameAsMainReport, at.report, {*group.report});
       } else if (!fresh) {
-        config_warning(Kind::kSameReportFile, at.report,
+        config_finding(Kind::kSameReportFile, at.report,
                        {*group.report, decimal_text(lines_[groups[it->second].get()].report)});
       }
     }
-    group.for_each_area([&](const Area& area) {
-      const std::string name(area.name());
+    for (const Area* area : group.areas()) {
+      const std::string name(area->name());
       if (const auto excluded = excluded_at_.find(name); excluded != excluded_at_.end()) {
-        config_warning(Kind::kAreaExcludedAndGrouped, at.group,
+        config_finding(Kind::kAreaExcludedAndGrouped, at.group,
                        {name, decimal_text(excluded->second)});
-        return;
+        continue;
       }
       const auto [it, fresh] = first_group.emplace(name, i);
       if (!fresh) {
         const Group& earlier = *groups[it->second];
-        config_warning(Kind::kAreaInTwoGroups, at.group,
+        config_finding(Kind::kAreaInTwoGroups, at.group,
                        {name, decimal_text(lines_[&earlier].group), earlier.report.value_or("")});
       }
-    });
+    }
   }
 }
 
@@ -466,10 +424,11 @@ void Checker::check_headers() {
       auto seen = missing.find(*name);
       if (seen == missing.end()) {
         std::optional<std::string> looked_at;
-        if (!file_or_null(files_.open(*name))) {
+        const int line = first_utf8_line(*name);
+        if (line < 0) {
           looked_at = full_path(*name);
-        } else if (const int line = first_utf8_line(*name)) {
-          add(Severity::kWarning, header ? Kind::kUtf8Header : Kind::kUtf8Footer, *name, line);
+        } else if (line > 0) {
+          add(header ? Kind::kUtf8Header : Kind::kUtf8Footer, *name, line);
         }
         seen = missing.emplace(*name, looked_at).first;
       }
@@ -478,7 +437,7 @@ void Checker::check_headers() {
       // A default name that is not there is the usual way to go without.
       const int line = header ? at.header : at.footer;
       if (line != 0) {
-        config_warning(header ? Kind::kHeaderNotFound : Kind::kFooterNotFound, line,
+        config_finding(header ? Kind::kHeaderNotFound : Kind::kFooterNotFound, line,
                        {*name, *seen->second});
       }
     }
@@ -487,36 +446,50 @@ void Checker::check_headers() {
 
 void Checker::read_template() {
   template_path_ = join_path(settings_.template_dir, request_.template_name, request_.separator);
-  files_.failed = false;
-  const int result = movrek::read_template(files_, template_path_, tags_);
-  if (result < 0) {
-    add(Severity::kError, Kind::kTemplateMissing, template_path_, 0, {full_path(template_path_)});
-    return;
-  }
-  if (result > 0) {
-    add(Severity::kError, files_.failed ? Kind::kTemplateReadFailed : Kind::kTemplateNul,
-        template_path_, result);
-    return;
+  const TemplateResult result = movrek::read_template(files_, template_path_, tags_);
+  switch (result.status) {
+    case TemplateResult::Status::kCannotOpen:
+      add(Kind::kTemplateMissing, template_path_, 0, {full_path(template_path_)});
+      return;
+    case TemplateResult::Status::kNulPiece:
+      add(Kind::kTemplateNul, template_path_, result.piece);
+      return;
+    case TemplateResult::Status::kReadFailed:
+      add(Kind::kTemplateReadFailed, template_path_, result.piece);
+      return;
+    case TemplateResult::Status::kRead:
+      break;
   }
   template_read_ = true;
-  const auto has = [&](char tag) {
-    return std::find(tags_.begin(), tags_.end(), tag) != tags_.end();
-  };
-  if (tags_.empty()) {
-    add(Severity::kError, Kind::kTemplateEmpty, template_path_, 0);
-  } else {
-    if (!has('A')) add(Severity::kError, Kind::kTemplateWithoutArea, template_path_, 0);
-    if (!has('F')) add(Severity::kError, Kind::kTemplateWithoutFile, template_path_, 0);
+  switch (template_fault(tags_)) {
+    case TemplateFault::kNone:
+      break;
+    case TemplateFault::kEmpty:
+      add(Kind::kTemplateEmpty, template_path_, 0);
+      break;
+    case TemplateFault::kNoArea:
+      add(Kind::kTemplateWithoutArea, template_path_, 0);
+      break;
+    case TemplateFault::kNoFile:
+      add(Kind::kTemplateWithoutFile, template_path_, 0);
+      break;
+    case TemplateFault::kNoAreaNorFile:
+      add(Kind::kTemplateWithoutArea, template_path_, 0);
+      add(Kind::kTemplateWithoutFile, template_path_, 0);
+      break;
   }
 }
 
 void Checker::check_width() {
   const std::int32_t width = settings_.report_width;
   const bool sizes = !template_read_ || std::find(tags_.begin(), tags_.end(), 'S') != tags_.end();
-  if (width < kWidthForDescription) {
-    config_warning(Kind::kWidthNoRoom, width_line_, {decimal_text(width)});
-  } else if (width < kWidthForDescriptionWithSize && sizes) {
-    config_warning(Kind::kWidthNoRoomWithSize, width_line_, {decimal_text(width)});
+  const long least = layout::min_width_for_description(false);
+  const long least_with_size = layout::min_width_for_description(true);
+  if (width < least) {
+    config_finding(Kind::kWidthNoRoom, width_line_, {decimal_text(width), decimal_text(least)});
+  } else if (width < least_with_size && sizes) {
+    config_finding(Kind::kWidthNoRoomWithSize, width_line_,
+                   {decimal_text(width), decimal_text(least_with_size)});
   }
 }
 
@@ -525,65 +498,52 @@ void Checker::read_list() {
   const std::string& path = *request_.list_path;
   const auto source = file_or_null(files_.open(path));
   if (!source) {
-    add(Severity::kError, Kind::kListCannotOpen, path, 0, {full_path(path)});
+    add(Kind::kListCannotOpen, path, 0, {full_path(path)});
     return;
   }
-  files_.failed = false;
-  const bool accepted = read_new_files(*source, tags_, settings_.excluded_areas, catalog_);
-  if (files_.failed) {
-    add(Severity::kError, Kind::kListReadFailed, path, 0);
-  } else if (!accepted) {
-    add(Severity::kError, Kind::kListRefused, path, 0);
-  } else {
-    list_read_ = true;
+  switch (read_new_files(*source, tags_, settings_.excluded_areas, catalog_, this)) {
+    case ListResult::kRead:
+      list_read_ = true;
+      break;
+    case ListResult::kReadFailed:
+      add(Kind::kListReadFailed, path, 0);
+      return;
+    case ListResult::kEmptyTemplate:
+    case ListResult::kRecordWithoutNames:
+      add(Kind::kListRefused, path, 0);
+      return;
+  }
+  catalog_.arrange();
+  if (lines_lost_ > 0) list_finding(Kind::kRecordsLost, {decimal_text(lines_lost_)});
+}
+
+void Checker::excluded(const InputRecord& record) {
+  AreaTotal& total = excluded_totals_[std::string(*record.area_name)];
+  ++total.files;
+  if (record.size) total.bytes += layout::size_value(*record.size);
+}
+
+void Checker::left_over(std::span<const std::string_view> lines) {
+  // Lines of blanks only are the usual end of a list.
+  if (std::any_of(lines.begin(), lines.end(),
+                  [](std::string_view line) { return !trimmed(line).empty(); })) {
+    lines_lost_ = lines.size();
   }
 }
 
-// The files of each excluded area, from the list read once more with nothing
-// excluded.
+// The files of each excluded area, in the order the configuration names
+// them, each name once.
 void Checker::count_excluded() {
-  const std::vector<std::string>& names = settings_.excluded_areas.added();
-  Catalog everything;
-  if (list_read_ && !names.empty()) {
-    if (const auto source = file_or_null(files_.open(*request_.list_path)))
-      read_new_files(*source, tags_, ExcludedAreas(), everything);
-  }
   std::set<std::string, NameLess> done;
-  // In the order the configuration names them, each once.
-  for (const std::string& name : names) {
+  for (const std::string& name : settings_.excluded_areas.added()) {
     if (!done.insert(name).second) continue;
     AreaTotal total{name};
-    if (const Area* area = everything.find_area(everything.default_group(), name)) {
-      for (const FileEntry& file : area->files()) {
-        ++total.files;
-        if (file.size()) total.bytes += decimal_value(*file.size());
-      }
+    if (const auto it = excluded_totals_.find(name); it != excluded_totals_.end()) {
+      total.files = it->second.files;
+      total.bytes = it->second.bytes;
     }
     result_.summary.excluded.push_back(std::move(total));
   }
-}
-
-// Lines at the end of the list that make no record with an area and a file
-// name: the reader reads one line per template entry and drops such a record.
-void Checker::count_lost_records() {
-  const auto source = file_or_null(files_.open(*request_.list_path));
-  if (!source || tags_.empty()) return;
-  TextReader reader(*source);
-  std::string_view line;
-  std::size_t count = 0;
-  bool text = false;  // the lines since the last whole record hold some text
-  while (reader.read_lines(1, &line) == 1) {
-    if (count % tags_.size() == 0) text = false;
-    ++count;
-    text = text || !trimmed(line).empty();
-  }
-  const std::size_t left = count % tags_.size();
-  const auto taken = [&](char tag) {
-    return std::find(tags_.begin(), tags_.begin() + static_cast<long>(left), tag) !=
-           tags_.begin() + static_cast<long>(left);
-  };
-  if (left > 0 && text && !(taken('A') && taken('F')))
-    list_warning(Kind::kRecordsLost, {decimal_text(static_cast<long long>(left))});
 }
 
 // What the reports will show of the list: names cut to 12 bytes, sizes that
@@ -596,8 +556,9 @@ void Checker::check_files() {
   const auto& groups = catalog_.groups();
   for (std::size_t i = 0; i < groups.size(); ++i) {
     ReportPlan& plan = result_.summary.reports[i];
-    groups[i]->for_each_area([&](const Area& area) {
-      if (area.file_total() == 0) return;
+    for (const Area* area_ptr : groups[i]->areas()) {
+      const Area& area = *area_ptr;
+      if (area.file_count() == 0) continue;
       const std::string area_name(area.name());
       const std::span<const FileEntry> files = area.files();
       AreaTotal total{area_name};
@@ -614,22 +575,30 @@ void Checker::check_files() {
         const FileEntry& file = files[k];
         const std::string name(file.name());
         ++total.files;
-        if (name.size() > kNameColumns)
-          list_warning(Kind::kLongFileName, {name, area_name, name.substr(0, kNameColumns)});
+        if (name.size() > layout::kNameField) {
+          list_finding(Kind::kLongFileName,
+                       {name, area_name, decimal_text(static_cast<long long>(layout::kNameField)),
+                        name.substr(0, layout::kNameField)});
+        }
         if (const Text size = file.size()) {
-          total.bytes += decimal_value(*size);
+          total.bytes += layout::size_value(*size);
           const std::string_view digits = trimmed(*size);
           if (size->empty()) {
             ++empty_sizes;  // a list without sizes: told once
           } else if (!all_digits(digits) || digits.size() > 19) {
             exact_known = false;
-            list_warning(Kind::kSizeNotDecimal,
-                         {std::string(*size), name, area_name, decimal_text(decimal_value(*size))});
+            list_finding(Kind::kSizeNotDecimal, {std::string(*size), name, area_name,
+                                                 unsigned_decimal_text(layout::size_value(*size))});
           } else {
-            exact += std::stoull(std::string(digits));
-            if (size->size() > kSizeColumns) {
-              list_warning(Kind::kSizeTooLong, {std::string(*size), name, area_name,
-                                                std::string(size->substr(0, kSizeColumns))});
+            unsigned long long exact_size = 0;
+            for (const char digit : digits)
+              exact_size = exact_size * 10 + static_cast<unsigned>(digit - '0');
+            exact += exact_size;
+            if (size->size() > layout::kSizeField) {
+              list_finding(Kind::kSizeTooLong,
+                           {std::string(*size), name, area_name,
+                            decimal_text(static_cast<long long>(layout::kSizeField)),
+                            std::string(size->substr(0, layout::kSizeField))});
             }
           }
         }
@@ -642,22 +611,22 @@ void Checker::check_files() {
         while (k + same < files.size() && names_equal(files[k + same].name(), file.name()))
           ++same;
         if (same > 1) {
-          list_warning(Kind::kDuplicateFile,
+          list_finding(Kind::kDuplicateFile,
                        {name, area_name, decimal_text(static_cast<long long>(same))});
         }
       }
       if (exact_known && exact != total.bytes) {
-        list_warning(Kind::kTotalWraps,
-                     {area_name, std::to_string(exact), decimal_text(total.bytes)});
+        list_finding(Kind::kTotalWraps,
+                     {area_name, unsigned_decimal_text(exact), unsigned_decimal_text(total.bytes)});
       }
       plan.files += total.files;
       plan.bytes += total.bytes;
       plan.areas.push_back(std::move(total));
-    });
+    }
   }
-  if (empty_sizes > 0) list_warning(Kind::kSizesEmpty, {decimal_text(empty_sizes)});
+  if (empty_sizes > 0) list_finding(Kind::kSizesEmpty, {decimal_text(empty_sizes)});
   if (utf8_texts > 0) {
-    list_warning(Kind::kUtf8List, {decimal_text(utf8_texts), first_utf8[0], first_utf8[1]});
+    list_finding(Kind::kUtf8List, {decimal_text(utf8_texts), first_utf8[0], first_utf8[1]});
   }
 }
 
@@ -669,10 +638,7 @@ Result Checker::run() {
   read_template();
   check_width();
   read_list();
-  if (list_read_) {
-    count_lost_records();
-    check_files();
-  }
+  if (list_read_) check_files();
   count_excluded();
 
   Summary& summary = result_.summary;

@@ -1,16 +1,6 @@
-#include "driver/paths.h"
+#include "text/paths.h"
 
 namespace movrek {
-
-namespace {
-bool is_separator(char c) {
-  return c == '\\' || c == '/';
-}
-bool has_drive(std::string_view p) {
-  return p.size() >= 2 && p[1] == ':' &&
-         ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
-}
-}  // namespace
 
 std::string join_path(std::string_view directory, std::string_view name, char fallback) {
   std::string out;
