@@ -13,6 +13,7 @@
 #include "config/settings.h"
 #include "input/new_files_reader.h"
 #include "input/template_reader.h"
+#include "report/report_writer.h"
 #include "text/char_class.h"
 #include "text/decimal.h"
 #include "text/format.h"
@@ -175,6 +176,7 @@ class Checker final : public ConfigObserver, public ListObserver {
   void read_list();
   void count_excluded();
   void check_files();
+  void check_replaced_inputs();
 
   std::string full_path(std::string_view name) const;
   std::string file_key(std::string_view name) const;
@@ -197,7 +199,8 @@ class Checker final : public ConfigObserver, public ListObserver {
   int width_line_ = 0;
   // What the list's excluded records hold: files and bytes by area name.
   std::map<std::string, AreaTotal, NameLess> excluded_totals_;
-  std::size_t lines_lost_ = 0;  // at the end of the list, in no record
+  std::size_t lines_lost_ = 0;     // at the end of the list, in no record
+  std::vector<InputFile> inputs_;  // the configuration, template and list read
   Result result_;
 };
 
@@ -330,6 +333,7 @@ void Checker::read_configuration() {
   settings_.template_dir = request_.template_dir;
   const ConfigResult result =
       read_config(files_, request_.config_path, request_.separator, settings_, catalog_, this);
+  if (result.identity) inputs_.push_back({request_.config_path, *result.identity});
   if (result.status == ConfigResult::Status::kCannotOpen) {
     if (request_.config_named) {
       config_finding(Kind::kConfigCannotOpen, 0);
@@ -369,12 +373,7 @@ void Checker::plan_reports() {
 void Checker::check_groups() {
   const auto& groups = catalog_.groups();
   std::map<std::string, std::size_t> report_of;  // file key -> the first group writing it
-  const std::string list_key = request_.list_path ? file_key(*request_.list_path) : std::string();
-  if (request_.report_path) {
-    report_of.emplace(file_key(*request_.report_path), 0);
-    if (request_.list_path && file_key(*request_.report_path) == list_key)
-      list_finding(Kind::kMainReportIsList, {});
-  }
+  if (request_.report_path) report_of.emplace(file_key(*request_.report_path), 0);
   std::map<std::string, std::size_t, NameLess> first_group;  // area -> the group that gets it
   for (std::size_t i = 1; i < groups.size(); ++i) {
     const Group& group = *groups[i];
@@ -384,8 +383,6 @@ void Checker::check_groups() {
                      {decimal_text(static_cast<long long>(i))});
     } else {
       const std::string key = file_key(*group.report);
-      if (request_.list_path && key == list_key)
-        config_finding(Kind::kReportIsList, at.report, {*group.report});
       const auto [it, fresh] = report_of.emplace(key, i);
       if (!fresh && it->second == 0) {
         config_finding(Kind::kSameAsMainReport, at.report, {*group.report});
@@ -447,6 +444,7 @@ void Checker::check_headers() {
 void Checker::read_template() {
   template_path_ = join_path(settings_.template_dir, request_.template_name, request_.separator);
   const TemplateResult result = movrek::read_template(files_, template_path_, tags_);
+  if (result.identity) inputs_.push_back({template_path_, *result.identity});
   switch (result.status) {
     case TemplateResult::Status::kCannotOpen:
       add(Kind::kTemplateMissing, template_path_, 0, {full_path(template_path_)});
@@ -501,6 +499,7 @@ void Checker::read_list() {
     add(Kind::kListCannotOpen, path, 0, {full_path(path)});
     return;
   }
+  if (const auto id = source->identity()) inputs_.push_back({path, *id});
   switch (read_new_files(*source, tags_, settings_.excluded_areas, catalog_, this)) {
     case ListResult::kRead:
       list_read_ = true;
@@ -515,6 +514,31 @@ void Checker::read_list() {
   }
   catalog_.arrange();
   if (lines_lost_ > 0) list_finding(Kind::kRecordsLost, {decimal_text(lines_lost_)});
+}
+
+// The reports that movrek32 will not create, since each would replace a file
+// that the run reads: the list, the configuration, the template, or a header
+// or footer of a report with files. It stops at the first.
+void Checker::check_replaced_inputs() {
+  std::vector<InputFile> inputs = inputs_;
+  for (InputFile& frame : frame_files(catalog_, files_))
+    inputs.push_back(std::move(frame));
+  const auto& groups = catalog_.groups();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const std::optional<std::string>& report = i == 0 ? request_.report_path : groups[i]->report;
+    if (groups[i]->file_count() == 0 || !report) continue;
+    bool unknown = false;
+    const InputFile* input = replaced_input(files_, *report, inputs, unknown);
+    if (!input && !unknown) continue;
+    const std::string& file = i == 0 ? *request_.list_path : request_.config_path;
+    const int line = i == 0 ? 0 : lines_[groups[i].get()].report;
+    if (input) {
+      add(Kind::kReportReplacesInput, file, line, {*report, input->path});
+    } else {
+      add(Kind::kReportUnidentified, file, line, {*report});
+    }
+    return;
+  }
 }
 
 void Checker::excluded(const InputRecord& record) {
@@ -562,8 +586,6 @@ void Checker::check_files() {
       const std::string area_name(area.name());
       const std::span<const FileEntry> files = area.files();
       AreaTotal total{area_name};
-      unsigned long long exact = 0;
-      bool exact_known = true;
       const auto note_utf8 = [&](Text text, std::string_view file) {
         if (!text || !utf8_letters(*text)) return;
         if (utf8_texts++ == 0) first_utf8 = {std::string(file), area_name};
@@ -575,31 +597,14 @@ void Checker::check_files() {
         const FileEntry& file = files[k];
         const std::string name(file.name());
         ++total.files;
-        if (name.size() > layout::kNameField) {
-          list_finding(Kind::kLongFileName,
-                       {name, area_name, decimal_text(static_cast<long long>(layout::kNameField)),
-                        name.substr(0, layout::kNameField)});
-        }
         if (const Text size = file.size()) {
           total.bytes += layout::size_value(*size);
           const std::string_view digits = trimmed(*size);
           if (size->empty()) {
             ++empty_sizes;  // a list without sizes: told once
           } else if (!all_digits(digits) || digits.size() > 19) {
-            exact_known = false;
             list_finding(Kind::kSizeNotDecimal, {std::string(*size), name, area_name,
                                                  unsigned_decimal_text(layout::size_value(*size))});
-          } else {
-            unsigned long long exact_size = 0;
-            for (const char digit : digits)
-              exact_size = exact_size * 10 + static_cast<unsigned>(digit - '0');
-            exact += exact_size;
-            if (size->size() > layout::kSizeField) {
-              list_finding(Kind::kSizeTooLong,
-                           {std::string(*size), name, area_name,
-                            decimal_text(static_cast<long long>(layout::kSizeField)),
-                            std::string(size->substr(0, layout::kSizeField))});
-            }
           }
         }
         note_utf8(file.name(), name);
@@ -614,10 +619,6 @@ void Checker::check_files() {
           list_finding(Kind::kDuplicateFile,
                        {name, area_name, decimal_text(static_cast<long long>(same))});
         }
-      }
-      if (exact_known && exact != total.bytes) {
-        list_finding(Kind::kTotalWraps,
-                     {area_name, unsigned_decimal_text(exact), unsigned_decimal_text(total.bytes)});
       }
       plan.files += total.files;
       plan.bytes += total.bytes;
@@ -638,7 +639,10 @@ Result Checker::run() {
   read_template();
   check_width();
   read_list();
-  if (list_read_) check_files();
+  if (list_read_) {
+    check_replaced_inputs();
+    check_files();
+  }
   count_excluded();
 
   Summary& summary = result_.summary;

@@ -63,6 +63,14 @@ enum class Level { kError, kWarning };
   X(ListRefused, kError,                                                                                                                                          \
     u8"в списке есть запись без имени области или имени файла: movrek32 отвергнет список с "         \
     u8"кодом 3\n")                                                                                                                                                \
+  /* The report, the file it would replace. */                                                                                                                    \
+  X(ReportReplacesInput, kError,                                                                                                                                  \
+    u8"отчет %s - это файл %s, который movrek32 читает: отчет не будет записан, как и все "                    \
+    u8"следующие, и movrek32 завершится с кодом 5\n")                                                                                                             \
+  /* The report. */                                                                                                                                               \
+  X(ReportUnidentified, kError,                                                                                                                                   \
+    u8"система не говорит, какой файл назван %s: movrek32 не запишет этот отчет и все "                      \
+    u8"следующие и завершится с кодом 5\n")                                                                                                                       \
   /* No configuration beside the program. */                                                                                                                      \
   X(ConfigMissing, kWarning,                                                                                                                                      \
     u8"файла конфигурации нет: movrek32 будет работать с настройками по умолчанию\n")                                                                             \
@@ -89,9 +97,6 @@ enum class Level { kError, kWarning };
   X(SameAsMainReport, kWarning,                                                                                                                                   \
     u8"отчет %s - это и основной отчет: если файлы будут у обоих, останется отчет только этой " \
     u8"группы\n")                                                                                                                                                 \
-  X(ReportIsList, kWarning, u8"отчет %s - это сам список: movrek32 запишет отчет поверх списка\n")                                                                \
-  X(MainReportIsList, kWarning,                                                                                                                                   \
-    u8"основной отчет - это сам список: movrek32 запишет отчет поверх списка\n")                                                                                  \
   /* The name, the full path looked at. */                                                                                                                        \
   X(HeaderNotFound, kWarning,                                                                                                                                     \
     u8"файл заголовка %s не найден из текущего каталога (ищется как %s): отчет выйдет без "         \
@@ -115,23 +120,12 @@ enum class Level { kError, kWarning };
   X(Utf8List, kWarning,                                                                                                                                           \
     u8"тексты списка похожи на UTF-8 (их %s, первый у файла %s в области %s), а отчет "                           \
     u8"пишется в CP866: в отчете они будут нечитаемы\n")                                                                                                          \
-  /* The file, its area, the longest name, the name as the report prints it. */                                                                                   \
-  X(LongFileName, kWarning,                                                                                                                                       \
-    u8"имя файла %s в области %s длиннее %s байт: отчет напечатает %s, и запрос файла по "                \
-    u8"этому имени не сработает\n")                                                                                                                               \
   /* The size text, the file, its area, the value added to the total. */                                                                                          \
   X(SizeNotDecimal, kWarning,                                                                                                                                     \
     u8"размер \"%s\" файла %s в области %s - не десятичное число: в итог области войдет %s\n")                                                                    \
   /* How many. */                                                                                                                                                 \
   X(SizesEmpty, kWarning,                                                                                                                                         \
     u8"у файлов с пустым размером (их %s) отчет оставит колонку размера пустой\n")                                                                                \
-  /* The size text, the file, its area, the widest size, the size as the report prints it. */                                                                     \
-  X(SizeTooLong, kWarning,                                                                                                                                        \
-    u8"размер %s файла %s в области %s длиннее %s знаков: отчет напечатает %s\n")                                                                                 \
-  /* The area, its real byte total, the total the report prints. */                                                                                               \
-  X(TotalWraps, kWarning,                                                                                                                                         \
-    u8"файлы области %s занимают %s байт, а итог в отчете покажет %s (счет идет по модулю "            \
-    u8"2^32)\n")                                                                                                                                                  \
   /* The file, its area, how many times. */                                                                                                                       \
   X(DuplicateFile, kWarning,                                                                                                                                      \
     u8"файл %s указан в области %s несколько раз (%s): отчет покажет каждую запись\n")                                                                            \

@@ -186,14 +186,14 @@ ConfigResult read_config(ByteSource& source, char separator, Settings& settings,
     // error at the line it was reading; the part of that line read before the
     // failure changes nothing.
     if (reader.failed()) {
-      result = {ConfigResult::Status::kLineInError, line + 1, LineError::kReadFailed};
+      result = {ConfigResult::Status::kLineInError, line + 1, LineError::kReadFailed, {}, {}};
       config.read_failed(result.line, piece);
       break;
     }
     if (got) {
       ++line;
       if (!config.do_line(line, piece)) {
-        result = {ConfigResult::Status::kLineInError, line, config.error()};
+        result = {ConfigResult::Status::kLineInError, line, config.error(), {}, {}};
         break;
       }
     }
@@ -213,7 +213,9 @@ ConfigResult read_config(FileSystem& files, const std::string& path, char separa
     result.open_error = opened.error;
     return result;
   }
-  return read_config(*opened.file, separator, settings, catalog, observer);
+  ConfigResult result = read_config(*opened.file, separator, settings, catalog, observer);
+  result.identity = opened.file->identity();
+  return result;
 }
 
 }  // namespace movrek

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,7 @@ struct ConfigResult {
   int line = 0;
   LineError error = LineError::kUnknownKeyword;
   FileError open_error = FileError::kNone;
+  std::optional<FileId> identity;  // of the file read, when the system told it
 };
 
 // Reads the configuration at `path` into `settings` and the group chain of

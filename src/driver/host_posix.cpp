@@ -75,6 +75,7 @@ class Source final : public ByteSource {
     if (fd_ >= 0) ::close(fd_);  // nothing was written: nothing to lose
   }
   long read(char* buf, std::size_t n) override {
+    if (failure_ != 0) return -1;
     Retry retry;
     while (true) {
       const ssize_t got = ::read(fd_, buf, n < LONG_MAX ? n : LONG_MAX);
@@ -83,8 +84,11 @@ class Source final : public ByteSource {
     }
   }
   std::optional<std::uint64_t> size() const override { return size_; }
+  std::optional<FileId> identity() const override { return identity_; }
   int fd_ = -1;
   std::optional<std::uint64_t> size_;  // a regular file's size when it was opened
+  std::optional<FileId> identity_;
+  int failure_ = 0;  // an errno that the first read reports
 };
 
 class Sink final : public ByteSink {
@@ -146,11 +150,19 @@ class SystemFiles final : public FileSystem {
     struct stat st;
     int tries = 0;
     while (::fstat(source->fd_, &st) != 0) {
-      if (errno != EINTR || ++tries == Retry::kLimit) return {nullptr, error_of(errno)};
+      if (errno == ENOMEM) out_of_memory();
+      if (errno != EINTR || ++tries == Retry::kLimit) {
+        // Open, but not to be looked at: a read error of the file, on its
+        // first read, like any later failure on it.
+        source->failure_ = errno;
+        return {std::move(source)};
+      }
     }
     if (S_ISDIR(st.st_mode)) return {nullptr, FileError::kOther};
     if (S_ISREG(st.st_mode) && st.st_size >= 0)
       source->size_ = static_cast<std::uint64_t>(st.st_size);
+    source->identity_ =
+        FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
     return {std::move(source)};
   }
   Opened<ByteSink> create(const std::string& path) override {
@@ -165,6 +177,17 @@ class SystemFiles final : public FileSystem {
     sink->fd_ = open_retrying(path, O_WRONLY | O_CREAT | O_TRUNC);
     if (sink->fd_ < 0) return {nullptr, error_of(errno)};
     return {std::move(sink)};
+  }
+  Identity identify(const std::string& path) override {
+    struct stat st;
+    int tries = 0;
+    while (::stat(path.c_str(), &st) != 0) {
+      if (errno == ENOMEM) out_of_memory();
+      if (errno == ENOENT || errno == ENOTDIR) return {Identity::Kind::kNoFile, {}};
+      if (errno != EINTR || ++tries == Retry::kLimit) return {Identity::Kind::kUnknown, {}};
+    }
+    return {Identity::Kind::kFile,
+            {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
   }
 };
 

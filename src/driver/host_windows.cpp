@@ -42,9 +42,22 @@ class Source final : public ByteSource {
     return -1;
   }
   std::optional<std::uint64_t> size() const override { return size_; }
+  std::optional<FileId> identity() const override { return identity_; }
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   std::optional<std::uint64_t> size_;  // a disk file's size when it was opened
+  std::optional<FileId> identity_;
 };
+
+// The volume's serial number and the file's index, which tell files apart.
+std::optional<FileId> identity_of(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) {
+    if (out_of_memory(GetLastError())) throw std::bad_alloc();
+    return std::nullopt;
+  }
+  return FileId{info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
 
 class Sink final : public ByteSink {
  public:
@@ -89,6 +102,8 @@ class SystemFiles final : public FileSystem {
         size.QuadPart >= 0) {
       source->size_ = static_cast<std::uint64_t>(size.QuadPart);
     }
+    if (GetFileType(source->handle_) == FILE_TYPE_DISK)
+      source->identity_ = identity_of(source->handle_);
     return {std::move(source)};
   }
   Opened<ByteSink> create(const std::string& path) override {
@@ -97,6 +112,30 @@ class SystemFiles final : public FileSystem {
                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (sink->handle_ == INVALID_HANDLE_VALUE) return {nullptr, error_of(GetLastError())};
     return {std::move(sink)};
+  }
+  Identity identify(const std::string& path) override {
+    // Opened for no access at all, which a directory allows too.
+    const HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      if (out_of_memory(error)) throw std::bad_alloc();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        return {Identity::Kind::kNoFile, {}};
+      }
+      return {Identity::Kind::kUnknown, {}};
+    }
+    std::optional<FileId> id;
+    try {
+      id = identity_of(handle);
+    } catch (...) {
+      CloseHandle(handle);
+      throw;
+    }
+    CloseHandle(handle);
+    if (!id) return {Identity::Kind::kUnknown, {}};
+    return {Identity::Kind::kFile, *id};
   }
 };
 

@@ -21,6 +21,7 @@ ExitCode report_failure(const ReportResult& result, const ConsoleOut& console) {
     case ReportResult::Status::kOk:
       return ExitCode::kOk;
     case ReportResult::Status::kCannotCreate:
+    case ReportResult::Status::kWouldReplace:
       console(messages::kCannotOpenOutput);
       break;
     case ReportResult::Status::kWriteFailed:
@@ -86,8 +87,13 @@ ExitCode run_sequence(Run& run, FileSystem& files, const ConsoleOut& console) {
   }
   run.catalog.arrange();
 
+  // What the run read, which no report may replace.
+  std::vector<InputFile> inputs;
+  if (config.identity) inputs.push_back({run.config_path, *config.identity});
+  if (tmpl.identity) inputs.push_back({template_path, *tmpl.identity});
+  if (const auto id = list->identity()) inputs.push_back({run.input_path, *id});
   const ReportResult reports = write_reports(
-      run.catalog, run.settings, files, [&](ReportStep step, const std::string& name) {
+      run.catalog, run.settings, files, inputs, [&](ReportStep step, const std::string& name) {
         const std::string_view pattern = step == ReportStep::kWriting
                                              ? messages::kWritingReport.view()
                                              : messages::kNothingToWrite.view();

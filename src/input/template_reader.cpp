@@ -20,9 +20,9 @@ TemplateResult read_template(ByteSource& source, TemplateList& tags) {
     const bool got = reader.read_piece(kPieceLimit, piece);
     // A failed read reports the piece it was reading; a piece cut short by
     // the failure adds no entry.
-    if (reader.failed()) return {TemplateResult::Status::kReadFailed, count};
+    if (reader.failed()) return {TemplateResult::Status::kReadFailed, count, {}, {}};
     if (!got) continue;
-    if (piece[0] == '\0') return {TemplateResult::Status::kNulPiece, count};
+    if (piece[0] == '\0') return {TemplateResult::Status::kNulPiece, count, {}, {}};
     tags.push_back(piece.size() > 1 ? piece[1] : '\0');
   }
   return {};
@@ -31,8 +31,10 @@ TemplateResult read_template(ByteSource& source, TemplateList& tags) {
 TemplateResult read_template(FileSystem& files, const std::string& path, TemplateList& tags) {
   Opened<ByteSource> opened = files.open(path);
   if (opened.error == FileError::kNoMemory) throw std::bad_alloc();
-  if (!opened.file) return {TemplateResult::Status::kCannotOpen, 0, opened.error};
-  return read_template(*opened.file, tags);
+  if (!opened.file) return {TemplateResult::Status::kCannotOpen, 0, opened.error, {}};
+  TemplateResult result = read_template(*opened.file, tags);
+  result.identity = opened.file->identity();
+  return result;
 }
 
 TemplateFault template_fault(const TemplateList& tags) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct TemplateResult {
   Status status = Status::kRead;
   int piece = 0;
   FileError open_error = FileError::kNone;
+  std::optional<FileId> identity;  // of the file read, when the system told it
 
   bool ok() const { return status == Status::kRead; }
 };

@@ -20,30 +20,38 @@ constexpr std::size_t kPrefetchAhead = 16;
 
 void write_file_entry(const FileEntry& file, const Settings& settings, TextWriter& out,
                       layout::ByteTotal& byte_total) {
-  // The name column and, for an entry with a size, the size column, written
-  // in one piece.
-  char head[kNameColumns + kSizeColumns];
-  std::memset(head, ' ', sizeof head);
-  const std::string_view name = file.name().substr(0, kNameField);
-  if (!name.empty()) std::memcpy(head, name.data(), name.size());
-  std::size_t head_size = kNameColumns;
+  // The name column and, for an entry with a size, the size column, in one
+  // piece when they hold what they show; a longer name or size is written
+  // whole.
+  const std::string_view name = file.name();
   const Text size = file.size();
-  if (size) {
-    const std::string_view shown = size->substr(0, kSizeField);
-    if (!shown.empty())
-      std::memcpy(head + kNameColumns + kSizeField - shown.size(), shown.data(), shown.size());
-    head_size += kSizeColumns;
-    byte_total += layout::size_value(*size);
+  if (name.size() <= kNameField && (!size || size->size() <= kSizeField)) {
+    char head[kNameColumns + kSizeColumns];
+    std::memset(head, ' ', sizeof head);
+    if (!name.empty()) std::memcpy(head, name.data(), name.size());
+    if (size && !size->empty()) {
+      std::memcpy(head + kNameColumns + kSizeField - size->size(), size->data(), size->size());
+    }
+    out.write_plain(std::string_view(head, size ? sizeof head : kNameColumns));
+  } else {
+    out.write_plain(name);
+    out.fill(' ', static_cast<long>(name.size() < kNameField ? kNameColumns - name.size() : 1));
+    if (size) {
+      if (size->size() < kSizeField) out.fill(' ', static_cast<long>(kSizeField - size->size()));
+      out.write_plain(*size);
+      out.put(' ');
+    }
   }
-  out.write_plain(std::string_view(head, head_size));
+  if (size) byte_total += layout::size_value(*size);
   const long width = settings.report_width;
   const long available = layout::description_width(width, size.has_value());
   const long indent = width - available;  // 13, or 22 with a size column
+  const std::size_t excess = layout::entry_excess(name.size(), size ? size->size() : 0);
   const Text description = file.description();
   if (description) {
     layout::wrap_words(
         description->empty() ? std::string_view(settings.no_description) : *description, available,
-        indent, out);
+        indent, excess, out);
   }
   if (const Text origin = file.origin(); origin && !origin->empty()) {
     if (description) out.new_line(indent);
@@ -90,7 +98,7 @@ void write_area_tail(layout::ByteTotal byte_total, std::size_t file_count, const
   out.write("\n Total ");
   if (byte_total != 0) {
     out.write_plain("of ");
-    out.write_plain(decimal_text(byte_total));
+    out.write_plain(unsigned_decimal_text(byte_total));
     out.write_plain(" bytes in ");
   }
   out.write_plain(decimal_text(file_counter));

@@ -71,12 +71,13 @@ ByteTotal size_value(std::string_view size) {
   return decimal_value(size);
 }
 
-void wrap_words(std::string_view text, long available, long indent, TextWriter& out) {
+void wrap_words(std::string_view text, long available, long indent, std::size_t first_column,
+                TextWriter& out) {
   if (available <= 0) return;
   const std::size_t width = static_cast<std::size_t>(available);
   const char* p = text.data();
   const char* const end = p + text.size();
-  std::size_t column = 0;
+  std::size_t column = first_column;
   // The words taken but not yet written: one space, then the bytes from
   // `run` to `run_end`, where single spaces separate them as in the output.
   const char* run = nullptr;
@@ -98,25 +99,35 @@ void wrap_words(std::string_view text, long available, long indent, TextWriter& 
   };
   if (plain_text(p, end)) {
     // Lines of words between single spaces are written as they stand: each
-    // takes the words up to the last space that leaves its words room, and
-    // the word after it does not fit. A word as long as the width, or
-    // longer, is left to the word by word loop below.
+    // takes the words up to the last space that leaves its words room in
+    // what is left of the line, and the word after it does not fit. A word
+    // as long as the width, or longer, is left to the word by word loop below.
     const char* words_end = end;
     if (p != end && *p == ' ') ++p;
     if (words_end != p && words_end[-1] == ' ') --words_end;
     while (p != words_end) {
+      const std::size_t room = column < width ? width - column : 0;
       const char* line_end = words_end;
-      if (static_cast<std::size_t>(words_end - p) >= width) {
-        line_end = p + width - 1;
+      if (static_cast<std::size_t>(words_end - p) >= room) {
+        line_end = room > 0 ? p + room - 1 : p;
         while (line_end != p && *line_end != ' ')
           --line_end;
-        if (line_end == p) break;
+        if (line_end == p) {
+          // The next word does not fit what is left of the line: it starts
+          // the next one, unless it would not fit there either.
+          const char* word_end = p;
+          while (word_end != words_end && *word_end != ' ')
+            ++word_end;
+          if (column == 0 || static_cast<std::size_t>(word_end - p) >= width) break;
+          out.new_line(indent);
+          column = 0;
+          continue;
+        }
       }
-      if (column > 0) out.new_line(indent);
       run = p;
       run_end = line_end;
       write_run();
-      column = static_cast<std::size_t>(line_end - p) + 1;
+      column += static_cast<std::size_t>(line_end - p) + 1;
       p = line_end == words_end ? words_end : line_end + 1;
     }
   }
@@ -124,7 +135,7 @@ void wrap_words(std::string_view text, long available, long indent, TextWriter& 
     const char* word = p;
     p = word_end(p, end);
     std::size_t n = static_cast<std::size_t>(p - word);
-    if (n + 1 + column > width) {
+    if (column > width || n + 1 > width - column) {
       write_run();
       out.new_line(indent);
       column = 0;

@@ -1,6 +1,7 @@
 #include "report/report_writer.h"
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "report/area_blocks.h"
@@ -31,8 +32,36 @@ CopyResult copy_text_file(FileSystem& files, const std::optional<std::string>& n
   return reader.failed() ? CopyResult::kReadFailed : CopyResult::kCopied;
 }
 
+std::vector<InputFile> frame_files(const Catalog& catalog, FileSystem& files) {
+  std::vector<InputFile> frames;
+  std::set<std::string> seen;
+  for (const auto& group : catalog.groups()) {
+    if (group->file_count() == 0) continue;
+    for (const std::optional<std::string>* name : {&group->header, &group->footer}) {
+      if (!*name || !seen.insert(**name).second) continue;
+      const Identity identity = files.identify(**name);
+      if (identity.kind == Identity::Kind::kFile) frames.push_back({**name, identity.id});
+    }
+  }
+  return frames;
+}
+
+const InputFile* replaced_input(FileSystem& files, const std::string& report,
+                                std::span<const InputFile> inputs, bool& unknown) {
+  const Identity identity = files.identify(report);
+  unknown = identity.kind == Identity::Kind::kUnknown;
+  if (identity.kind != Identity::Kind::kFile) return nullptr;
+  for (const InputFile& input : inputs) {
+    if (input.id == identity.id) return &input;
+  }
+  return nullptr;
+}
+
 ReportResult write_reports(const Catalog& catalog, const Settings& settings, FileSystem& files,
-                           const ReportProgress& progress) {
+                           std::span<const InputFile> read, const ReportProgress& progress) {
+  std::vector<InputFile> inputs(read.begin(), read.end());
+  for (InputFile& frame : frame_files(catalog, files))
+    inputs.push_back(std::move(frame));
   // A report is written for each group with files placed into it.
   std::vector<const Group*> written;
   for (const auto& group : catalog.groups()) {
@@ -47,6 +76,10 @@ ReportResult write_reports(const Catalog& catalog, const Settings& settings, Fil
     if (group.file_count() == 0) {
       progress(ReportStep::kNothingToWrite, report);
       continue;
+    }
+    bool unknown = false;
+    if (replaced_input(files, report, inputs, unknown) != nullptr || unknown) {
+      return {ReportResult::Status::kWouldReplace, report};
     }
     const std::unique_ptr<ByteSink> sink = file_or_null(files.create(report));
     if (!sink) return {ReportResult::Status::kCannotCreate, report};

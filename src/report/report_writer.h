@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "catalog/catalog.h"
 #include "config/settings.h"
@@ -19,10 +21,27 @@ enum class ReportStep {
 };
 using ReportProgress = std::function<void(ReportStep, const std::string& report)>;
 
+// A file that the run reads, which no report may replace.
+struct InputFile {
+  std::string path;
+  FileId id;
+};
+
+// The headers and footers that the reports of groups with files copy, each
+// once: files the run reads as well. One that is not there is none.
+std::vector<InputFile> frame_files(const Catalog& catalog, FileSystem& files);
+
+// The input that a report created at `report` would replace, or nullptr.
+// `unknown` is set when the system could not tell which file `report` names,
+// and so whether it is one of them.
+const InputFile* replaced_input(FileSystem& files, const std::string& report,
+                                std::span<const InputFile> inputs, bool& unknown);
+
 struct ReportResult {
   enum class Status {
     kOk,
     kCannotCreate,  // `file` is the report that could not be created
+    kWouldReplace,  // `file` is a report that would replace a file the run reads
     kWriteFailed,   // `file` is the report whose writing or closing failed
     kReadFailed,    // `file` is the header or footer that could not be read
   };
@@ -37,8 +56,13 @@ struct ReportResult {
 // does the part of the failing one that was written. Throws std::bad_alloc
 // when memory runs out, the file system's included. REQUIRES: the catalog
 // is arranged.
+//
+// No report replaces a file that the run reads: one of `inputs` (the list,
+// the configuration, the template), or a header or footer of a report it
+// writes. Such a report is not created; the walk stops there as for a
+// report that cannot be created.
 ReportResult write_reports(const Catalog& catalog, const Settings& settings, FileSystem& files,
-                           const ReportProgress& progress);
+                           std::span<const InputFile> inputs, const ReportProgress& progress);
 
 enum class CopyResult {
   kCopied,

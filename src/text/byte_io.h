@@ -17,6 +17,26 @@
 // std::bad_alloc, so that it ends the run like any failed allocation.
 namespace movrek {
 
+// Which file a name stands for, as the system tells files apart: device and
+// inode, or volume and file index. Two names of one file (a link, "a/../b",
+// an absolute and a relative spelling) give the same identity.
+struct FileId {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+// What the system says of a name.
+struct Identity {
+  enum class Kind {
+    kFile,     // `id` is the file's identity (a directory is a file here too)
+    kNoFile,   // nothing has that name
+    kUnknown,  // the system could not tell (no permission, an I/O error, ...)
+  };
+  Kind kind = Kind::kUnknown;
+  FileId id;
+};
+
 // A source is read by one thread at a time, but not always by the thread that
 // opened it: a large file kept in memory is read on a second thread (see
 // BlockLoader), which ends before the reader that started it is gone. So a
@@ -32,6 +52,8 @@ class ByteSource {
   // regular file); nothing when it cannot (a pipe). A guide for the size of a
   // buffer only: a file that changes while it is read gives more or fewer.
   virtual std::optional<std::uint64_t> size() const { return std::nullopt; }
+  // The identity of the file it reads, when the system told it at the open.
+  virtual std::optional<FileId> identity() const { return std::nullopt; }
 };
 
 class ByteSink {
@@ -65,6 +87,9 @@ class FileSystem {
   virtual Opened<ByteSource> open(const std::string& path) = 0;
   // Creates a file for writing, replacing any file of that name.
   virtual Opened<ByteSink> create(const std::string& path) = 0;
+  // Which file the name stands for, following links, without opening it.
+  // Throws std::bad_alloc when the system lacked the memory to tell.
+  virtual Identity identify(const std::string& path) = 0;
 };
 
 // The file, or nullptr when it could not be opened; throws std::bad_alloc

@@ -4,7 +4,7 @@
 
 namespace movrek {
 
-std::uint32_t decimal_value(std::string_view text) {
+std::uint64_t decimal_value(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && is_space(static_cast<unsigned char>(text[i])))
     ++i;
@@ -13,16 +13,17 @@ std::uint32_t decimal_value(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
-  std::uint32_t value = 0;
+  std::uint64_t value = 0;
   while (i < text.size() && is_digit(static_cast<unsigned char>(text[i]))) {
-    value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
+    value = value * 10u + static_cast<std::uint64_t>(text[i] - '0');
     ++i;
   }
   return negative ? 0u - value : value;
 }
 
 std::int32_t decimal_int32(std::string_view text) {
-  return static_cast<std::int32_t>(decimal_value(text));
+  // Arithmetic modulo 2^64 keeps every value modulo 2^32 too.
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(decimal_value(text)));
 }
 
 }  // namespace movrek

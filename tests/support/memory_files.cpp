@@ -56,6 +56,8 @@ class OpenedSource final : public ByteSource {
     return static_cast<long>(got);
   }
   std::optional<std::uint64_t> size() const override { return data_.size(); }
+  std::optional<FileId> identity() const override { return id_; }
+  FileId id_;
 
  private:
   MemoryFiles& files_;
@@ -94,16 +96,34 @@ Opened<File> refused(MemoryFiles::Fault fault) {
 
 }  // namespace
 
-Opened<ByteSource> MemoryFiles::open(const std::string& path) {
-  if (fails("open", path, true)) return refused<ByteSource>(fault);
+std::string MemoryFiles::resolve(const std::string& path) const {
+  std::string name = path;
+  for (auto link = links.find(name); link != links.end(); link = links.find(name))
+    name = link->second;
+  return name;
+}
+
+Identity MemoryFiles::identify(const std::string& name) {
+  const std::string path = resolve(name);
+  if (files.count(path) == 0 && directories.count(path) == 0) return {Identity::Kind::kNoFile, {}};
+  const auto [id, fresh] = ids_.emplace(path, ids_.size() + 1);
+  return {Identity::Kind::kFile, {0, id->second}};
+}
+
+Opened<ByteSource> MemoryFiles::open(const std::string& name) {
+  if (fails("open", name, true)) return refused<ByteSource>(fault);
+  const std::string path = resolve(name);
   if (directories.count(path) != 0) return {nullptr, FileError::kOther};
   const auto it = files.find(path);
   if (it == files.end()) return {nullptr, FileError::kNotFound};
-  return {std::make_unique<OpenedSource>(*this, path, it->second)};
+  auto source = std::make_unique<OpenedSource>(*this, path, it->second);
+  source->id_ = identify(path).id;
+  return {std::move(source)};
 }
 
-Opened<ByteSink> MemoryFiles::create(const std::string& path) {
-  if (fails("create", path, true)) return refused<ByteSink>(fault);
+Opened<ByteSink> MemoryFiles::create(const std::string& name) {
+  if (fails("create", name, true)) return refused<ByteSink>(fault);
+  const std::string path = resolve(name);
   if (directories.count(path) != 0) return {nullptr, FileError::kOther};
   // A file goes into a directory that is listed or holds a file already.
   if (const std::size_t end = path.find_last_of("/\\"); end != std::string::npos) {

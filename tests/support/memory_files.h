@@ -54,7 +54,8 @@ class StringSink final : public ByteSink {
 };
 
 // A file system of named byte strings. Paths are plain keys: a run opens
-// exactly the names it was given. Every call is counted (open, create, each
+// exactly the names it was given, except that a name in `links` stands for
+// the name it maps to, as a symbolic link does. Every call is counted (open, create, each
 // read and write, each close), and the one numbered `fail_at` fails.
 class MemoryFiles final : public FileSystem {
  public:
@@ -66,10 +67,11 @@ class MemoryFiles final : public FileSystem {
 
   std::map<std::string, std::string> files;
   std::set<std::string> directories;
-  std::set<std::string> created;    // every name created, in any way
-  std::size_t chunk = SIZE_MAX;     // the most bytes one read returns
-  std::size_t capacity = SIZE_MAX;  // the most bytes a file takes: then the disk is full
-  long fail_at = 0;                 // 0: nothing fails
+  std::map<std::string, std::string> links;  // name -> the name it stands for
+  std::set<std::string> created;             // every name created, in any way
+  std::size_t chunk = SIZE_MAX;              // the most bytes one read returns
+  std::size_t capacity = SIZE_MAX;           // the most bytes a file takes: then the disk is full
+  long fail_at = 0;                          // 0: nothing fails
   Fault fault = Fault::kIo;
 
   long calls() const { return calls_; }
@@ -81,6 +83,11 @@ class MemoryFiles final : public FileSystem {
 
   Opened<ByteSource> open(const std::string& path) override;
   Opened<ByteSink> create(const std::string& path) override;
+  // A file's identity is its place among the names resolved so far.
+  Identity identify(const std::string& path) override;
+
+  // The name that `path` stands for, through any number of links.
+  std::string resolve(const std::string& path) const;
 
   // Counts a call; true when it is the one to fail, in which case a
   // kNoMemory fault of a call that cannot say so throws.
@@ -91,6 +98,7 @@ class MemoryFiles final : public FileSystem {
   long calls_ = 0;
   std::string failed_;
   std::size_t failed_offset_ = 0;
+  std::map<std::string, std::uint64_t> ids_;
 };
 
 // A host of memory files and a console string.

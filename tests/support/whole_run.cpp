@@ -22,7 +22,8 @@ std::vector<FixtureCase> run_cases(const char* table) {
   return cases;
 }
 
-// "file NAME" sections are files, "dir NAME" directories, "args" the
+// "file NAME" sections are files, "dir NAME" directories, "link NAME" a name
+// that stands for the name it holds, "args" the
 // arguments (one a line), "windows" makes the host a Windows one, "fail" names
 // the call to fail ("N io" or "N memory"), "check" runs movrek32-check instead
 // of movrek32.
@@ -31,6 +32,8 @@ Outcome run_case(const FixtureCase& c, std::size_t chunk, const Replacements& re
   for (const auto& [name, text] : c.raw) {
     if (name.starts_with("file ")) host.memory.files[name.substr(5)] = c.file(name);
     if (name.starts_with("dir ")) host.memory.directories.insert(name.substr(4));
+    if (name.starts_with("link "))
+      host.memory.links[name.substr(5)] = c.text(name).substr(0, c.text(name).find('\n'));
   }
   for (const auto& [name, bytes] : replace) {
     if (bytes) host.memory.files[name] = *bytes;

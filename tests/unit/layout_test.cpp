@@ -16,7 +16,8 @@ namespace {
 // random texts of the bytes that matter: every whitespace byte, NUL, control
 // and high bytes, and words longer than the width; every other text is plain,
 // words of printable bytes between spaces that are rarely two in a row. Widths
-// from -2 to 37.
+// from -2 to 37; the first line starts at column 0 in half the runs, and
+// anywhere up to past the width in the others.
 TEST(WrapWords, WritesWhatATakeWordLoopWrites) {
   static constexpr std::string_view kWordBytes = "aaaaaaab!\x80\xC4\xFF\x01\x1F";
   static constexpr std::string_view kSpaces = "     \t\n\v\f\r";
@@ -36,10 +37,11 @@ TEST(WrapWords, WritesWhatATakeWordLoopWrites) {
       }
     }
     const long available = static_cast<long>(rng() % 40) - 2, indent = rng() % 2 ? 13 : 22;
+    const std::size_t first_column = rng() % 2 ? 0 : rng() % 45;
     testing::StringSink fast_bytes, plain_bytes;
     TextWriter fast(fast_bytes), plain(plain_bytes);
-    wrap_words(text, available, indent, fast);
-    long column = 0;
+    wrap_words(text, available, indent, first_column, fast);
+    long column = static_cast<long>(first_column);
     std::string_view cursor = text;
     while (const auto word = take_word(cursor, available)) {
       const long n = static_cast<long>(word->size());
@@ -55,7 +57,7 @@ TEST(WrapWords, WritesWhatATakeWordLoopWrites) {
     fast.close();
     plain.close();
     ASSERT_EQ(testing::show(fast_bytes.bytes()), testing::show(plain_bytes.bytes()))
-        << testing::show(text) << ", available " << available;
+        << testing::show(text) << ", available " << available << ", first column " << first_column;
   }
 }
 

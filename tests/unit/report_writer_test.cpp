@@ -62,8 +62,9 @@ TEST(WriteReports, MakesTheBytesOfWritingEachBlockInTurn) {
     Settings settings;
     settings.report_width = width;
     testing::MemoryFiles files;
-    ASSERT_EQ(write_reports(catalog, settings, files, [](ReportStep, const std::string&) {}).status,
-              ReportResult::Status::kOk);
+    ASSERT_EQ(
+        write_reports(catalog, settings, files, {}, [](ReportStep, const std::string&) {}).status,
+        ReportResult::Status::kOk);
     EXPECT_EQ(files.files.count("quiet"), 0u);
     for (const auto& group : catalog.groups()) {
       if (group->file_count() == 0) continue;
