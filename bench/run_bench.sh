@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `make bench`: a release build in build/bench, synthetic new-files lists of
-# every shape and size (kept in bench/cache until the generator or its
+# every shape and size (kept in build/bench/cache until the generator or its
 # arguments change), and whole runs of movrek32 on each, timed beside
 # 'wc -l list' and 'cat list > file'. It only measures and prints.
 #
@@ -9,7 +9,7 @@ set -u
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build/bench
-CACHE=$ROOT/bench/cache
+CACHE=$BUILD/cache
 SHAPES=${SHAPES:-"standard one-area many-areas many-groups"}
 SIZES=${SIZES:-"250000 1000000"}
 SEED=${SEED:-1}
