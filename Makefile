@@ -56,7 +56,7 @@ clean:
 	rm -rf build
 
 # A release build in build/bench, synthetic lists kept in build/bench/cache
-# (about 1.6 GB at the default sizes; `make clean` removes them), timings.
+# (about 2.4 GB at the default sizes; `make clean` removes them), timings.
 # Prints only.
 .PHONY: bench
 bench:

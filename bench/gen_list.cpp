@@ -11,6 +11,8 @@
 //   many-areas   100,000 areas in shuffled order
 //   many-groups  also DIR/movrek.cfg with 1,000 groups of ten areas each;
 //                three records in four go to those areas
+//   nul          N * 325 NUL bytes, the size of a list of N records
+//   controls     as many control bytes other than NUL, LF, CR and 0x1A
 
 #include <array>
 #include <cstdint>
@@ -263,7 +265,7 @@ std::size_t count_words(std::string_view text) {
   return words;
 }
 
-enum class Shape { kStandard, kOneArea, kManyAreas, kManyGroups };
+enum class Shape { kStandard, kOneArea, kManyAreas, kManyGroups, kNul, kControls };
 
 constexpr std::uint32_t kStandardAreas = 200;
 constexpr std::uint32_t kManyAreas = 100000;
@@ -313,6 +315,20 @@ bool put(std::FILE* file, const std::string& text) {
 bool write_list(std::FILE* file, Shape shape, std::uint32_t records, std::uint64_t seed) {
   Random rng(seed ^ 0x5DEECE66DULL);
   std::string b;
+  if (shape == Shape::kNul || shape == Shape::kControls) {
+    static constexpr std::string_view kControls =
+        "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0B\x0C\x0E\x0F\x10\x11\x12\x13\x14\x15\x16\x17"
+        "\x18\x19\x1B\x1C\x1D\x1E\x1F";
+    for (std::uint64_t left = std::uint64_t{records} * 325; left > 0; left -= b.size()) {
+      b.assign(left < 65536 ? left : 65536, '\0');
+      if (shape == Shape::kControls) {
+        for (char& c : b)
+          c = kControls[rng.below(kControls.size())];
+      }
+      if (!put(file, b)) return false;
+    }
+    return true;
+  }
   const std::vector<std::uint32_t> area = areas(shape, records, seed);
   std::string previous_name, text, tail;
   for (std::uint32_t i = 0; i < records; ++i) {
@@ -382,7 +398,7 @@ bool write_file(const std::filesystem::path& path, Write write) {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: gen_list --shape standard|one-area|many-areas|many-groups "
+               "usage: gen_list --shape standard|one-area|many-areas|many-groups|nul|controls "
                "--records N [--seed S] --out DIR\n");
   return 2;
 }
@@ -390,8 +406,8 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  static constexpr std::array<std::string_view, 4> kShapes = {"standard", "one-area", "many-areas",
-                                                              "many-groups"};
+  static constexpr std::array<std::string_view, 6> kShapes = {
+      "standard", "one-area", "many-areas", "many-groups", "nul", "controls"};
   std::size_t shape = kShapes.size();
   std::uint64_t records = UINT64_MAX, seed = 1;
   std::filesystem::path out;

@@ -10,7 +10,7 @@ set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build/bench
 CACHE=$BUILD/cache
-SHAPES=${SHAPES:-"standard one-area many-areas many-groups"}
+SHAPES=${SHAPES:-"standard one-area many-areas many-groups nul controls"}
 SIZES=${SIZES:-"250000 1000000"}
 SEED=${SEED:-1}
 RUNS=${RUNS:-5}
@@ -113,8 +113,10 @@ for shape in $SHAPES; do
     wall=$(median <"$WORK/wall")
     size=$(wc -c <"$list")
     echo "$shape $n $wall $size" >>"$WORK/walls.all"
-    x_std=$(awk -v n="$n" -v w="$wall" '$1 == "standard" && $2 == n && $3 > 0 {
-      printf "%.2f", w / $3; found = 1 } END { if (!found) print "-" }' "$WORK/walls.all")
+    # Time per byte against the standard list's of the same N.
+    x_std=$(awk -v n="$n" -v w="$wall" -v b="$size" '$1 == "standard" && $2 == n && $3 > 0 {
+      printf "%.2f", (w / b) / ($3 / $4); found = 1 } END { if (!found) print "-" }' \
+      "$WORK/walls.all")
     cpu=-
     mem=-
     if [ -s "$WORK/cpu" ]; then
@@ -140,8 +142,8 @@ echo
 cat "$ROWS"
 echo "wall s, cpu s (user + system), wc -l s, cat s: medians of $RUNS runs; peak MiB: the largest;"
 echo "x wc, x cat: the median of the run-by-run ratios of the program's wall time to that of"
-echo "'wc -l list' and of 'cat list > file' timed just before it; x std: the wall time over"
-echo "the standard list's of the same N; listed: files in the last run's area totals."
+echo "'wc -l list' and of 'cat list > file' timed just before it; x std: the wall time per byte"
+echo "over the standard list's of the same N; listed: files in the last run's area totals."
 # How the time grows with the list, per shape.
 awk '{ w[$1 " " $2] = $3; if (!($1 in s)) s[$1] = ++shapes; n[$2] = 1; order[shapes] = $1 }
   END { for (i = 1; i <= shapes; i++) { sh = order[i]; lo = ""; hi = ""
