@@ -155,6 +155,19 @@ std::size_t plain_end(const char* buf, std::size_t at, std::size_t end) {
   return at;
 }
 
+// The offset of the first LF, CR or 0x1A in buf[at, end), or a later offset
+// from which fewer than sixteen bytes are left.
+std::size_t rule_end(const char* buf, std::size_t at, std::size_t end) {
+  for (; end - at >= Bytes16::kSize; at += Bytes16::kSize) {
+    const Bytes16 bytes(buf + at);
+    if (const ByteMarks rules = bytes.equal(kLf) | bytes.equal(kCr) | bytes.equal(kEndOfFile);
+        rules.any()) {
+      return at + rules.first();
+    }
+  }
+  return at;
+}
+
 }  // namespace
 
 std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
@@ -193,6 +206,14 @@ std::size_t TextReader::read_lines(std::size_t count, std::string_view* lines) {
       } else {
         held_nul = held_nul || c == '\0';
         buf[w++] = c;
+        // Where one such control byte is, more tend to follow (a file of NUL
+        // bytes): the rest of the line up to a byte with a rule is taken
+        // sixteen bytes a step.
+        const std::size_t run = rule_end(buf, r, end) - r;
+        held_nul = held_nul || std::memchr(buf + r, '\0', run) != nullptr;
+        if (w != r) std::memmove(buf + w, buf + r, run);
+        w += run;
+        r += run;
       }
       continue;
     }

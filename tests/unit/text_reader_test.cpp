@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <random>
 #include <string>
@@ -20,9 +21,10 @@ using testing::show;
 // bytes, as lines, and as lines kept (from a source that tells its size or
 // not), which are shown only once all are read: each one shown on a line of its
 // own, marked when the reader had reached the end of the file by then; last,
-// how the reading ended. Both texts may hold {N*c} runs.
+// how the reading ended. Both texts may hold {N*c} runs. Every line read must
+// also tell whether it held a NUL byte.
 static void expect_reads(const std::string& input, std::size_t limit, std::size_t fail_at,
-                         const std::string (&expected)[2], const std::string& where) {
+                         const std::array<std::string, 2>& expected, const std::string& where) {
   const std::string raw = testing::expand_runs(input);
   static constexpr std::size_t kBlocks[] = {1, 2, 3, 5, 8, 4096};
   for (std::size_t k = 0; k < 18 * (raw.size() + 1); ++k) {
@@ -37,7 +39,9 @@ static void expect_reads(const std::string& input, std::size_t limit, std::size_
     std::vector<std::pair<std::string_view, bool>> lines;
     const auto read = [&] {
       if (!as_lines) return reader.read_piece(limit, item);
-      return reader.read_lines(1, &line) == 1 ? (item = line, true) : (item.clear(), false);
+      if (reader.read_lines(1, &line) == 0) return item.clear(), false;
+      EXPECT_EQ(reader.lines_held_nul(), line.find('\0') != line.npos) << where << show(line);
+      return item = line, true;
     };
     while (read() && out.size() + lines.size() < 100000) {
       if (kept) lines.emplace_back(line, reader.eof());
@@ -63,25 +67,71 @@ TEST_P(TextReaderTest, Cases) {
 
 MOVREK_CASES(TextReaderTest, text_reader);
 
-// Random files over the bytes that matter against the rules applied to the
-// whole file at once.
+// The rules applied to a whole file at once: its pieces of at most `limit`
+// bytes and its lines, as expect_reads shows them.
+static std::array<std::string, 2> apply_rules(const std::string& raw, std::size_t limit) {
+  std::string piece, line, pieces, lines;
+  for (std::size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
+    if (raw[i] == '\r' && (++i == raw.size() || raw[i] == '\x1A')) break;
+    piece.push_back(raw[i]);
+    if (raw[i] == '\n' || piece.size() == limit) pieces += show(piece) + "\n", piece.clear();
+    raw[i] == '\n' ? (lines += show(line) + "\n", line.clear()) : line.push_back(raw[i]);
+  }
+  // A last piece or line that the end of the file cut short has seen the end.
+  pieces += (piece.empty() ? "" : show(piece) + " eof\n") + "end\n";
+  lines += (line.empty() ? "" : show(line) + " eof\n") + "end\n";
+  return {pieces, lines};
+}
+
+// Random files over the bytes that matter against the rules.
 TEST(TextReader, RandomFilesFollowTheRules) {
   std::mt19937 rng(20240611);
   for (int round = 0; round < 600; ++round) {
-    std::string raw, piece, line, pieces, lines;
+    std::string raw;
     for (std::size_t n = rng() % 40; n > 0; --n)
       raw.push_back("aaaaaabbb\r\r\r\n\n\n\x1A\0\xC4"[rng() % 18]);
     const std::size_t limit = 1 + rng() % 6;
-    for (std::size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
-      if (raw[i] == '\r' && (++i == raw.size() || raw[i] == '\x1A')) break;
-      piece.push_back(raw[i]);
-      if (raw[i] == '\n' || piece.size() == limit) pieces += show(piece) + "\n", piece.clear();
-      raw[i] == '\n' ? (lines += show(line) + "\n", line.clear()) : line.push_back(raw[i]);
+    expect_reads(raw, limit, SIZE_MAX, apply_rules(raw, limit), show(raw) + std::to_string(limit));
+  }
+}
+
+// A line's control bytes other than LF, CR and 0x1A are taken sixteen at a
+// step from the first one on: a byte with a rule or a NUL at every offset of
+// such a run, the run begun by a byte taken after a CR too, and every block
+// end (expect_reads), against the rules.
+TEST(TextReader, ControlRunsFollowTheRules) {
+  std::string run;
+  for (int i = 0; i < 34; ++i)
+    run.push_back(i % 7 == 6 ? 'x' : "\x01\x02\t\x0B\x1B\x1F"[i % 6]);
+  for (const std::string before : {"\x01", "a\r\r"}) {
+    for (std::size_t at = 0; at <= run.size(); ++at) {
+      for (const char c : {'\n', '\r', '\x1A', '\0'}) {
+        std::string raw = before + run + "\nz";
+        raw.insert(before.size() + at, 1, c);
+        expect_reads(raw, 7, SIZE_MAX, apply_rules(raw, 7), show(raw));
+      }
     }
-    // A last piece or line that the end of the file cut short has seen the end.
-    pieces += (piece.empty() ? "" : show(piece) + " eof\n") + "end\n";
-    lines += (line.empty() ? "" : show(line) + " eof\n") + "end\n";
-    expect_reads(raw, limit, SIZE_MAX, {pieces, lines}, show(raw) + std::to_string(limit));
+  }
+}
+
+// Whether a line held a NUL is told of the lines of one read only: a NUL
+// and a line feed at every two offsets of a run of control bytes.
+TEST(TextReader, NulTold) {
+  for (std::size_t nul = 0; nul < 40; ++nul) {
+    for (std::size_t feed = 0; feed < 40; ++feed) {
+      std::string raw(42, '\x01');
+      raw[1 + nul] = '\0';
+      raw[1 + feed] = '\n';
+      testing::MemorySource source(raw);
+      TextReader reader(source);
+      std::string_view line;
+      ASSERT_EQ(reader.read_lines(1, &line), 1u);
+      EXPECT_EQ(line, raw.substr(0, 1 + feed));
+      EXPECT_EQ(reader.lines_held_nul(), nul < feed) << nul << " " << feed;
+      ASSERT_EQ(reader.read_lines(1, &line), 1u);
+      EXPECT_EQ(line, raw.substr(2 + feed));
+      EXPECT_EQ(reader.lines_held_nul(), nul > feed) << nul << " " << feed;
+    }
   }
 }
 
