@@ -178,6 +178,32 @@ class SystemFiles final : public FileSystem {
     if (sink->fd_ < 0) return {nullptr, error_of(errno)};
     return {std::move(sink)};
   }
+  FileError can_create(const std::string& path) override {
+    if (is_console_file(path)) return FileError::kNone;
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) return FileError::kOther;
+      return ::access(path.c_str(), W_OK) == 0 ? FileError::kNone : error_of(errno);
+    }
+    if (errno != ENOENT) return error_of(errno);
+    // A new file: its directory must be there and take it.
+    const std::size_t slash = path.find_last_of('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    if (::stat(dir.c_str(), &st) != 0) return error_of(errno);
+    if (!S_ISDIR(st.st_mode)) return FileError::kNotFound;
+    return ::access(dir.c_str(), W_OK | X_OK) == 0 ? FileError::kNone : error_of(errno);
+  }
+  std::string real_path(const std::string& path) override {
+    char* const real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+      if (errno == ENOMEM) out_of_memory();
+      return path;
+    }
+    std::string out(real);
+    std::free(real);
+    return out;
+  }
   Identity identify(const std::string& path) override {
     struct stat st;
     int tries = 0;

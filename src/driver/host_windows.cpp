@@ -113,6 +113,26 @@ class SystemFiles final : public FileSystem {
     if (sink->handle_ == INVALID_HANDLE_VALUE) return {nullptr, error_of(GetLastError())};
     return {std::move(sink)};
   }
+  FileError can_create(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      const bool writable =
+          (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+      return writable ? FileError::kNone : FileError::kOther;
+    }
+    const DWORD error = GetLastError();
+    if (out_of_memory(error)) throw std::bad_alloc();
+    if (error != ERROR_FILE_NOT_FOUND) return error_of(error);
+    // A new file: its directory must be there.
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) return FileError::kNone;
+    const std::string dir = path.substr(0, slash + 1);
+    const DWORD dir_attributes = GetFileAttributesA(dir.c_str());
+    if (dir_attributes == INVALID_FILE_ATTRIBUTES) return error_of(GetLastError());
+    return (dir_attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileError::kNone
+                                                            : FileError::kNotFound;
+  }
+  std::string real_path(const std::string& path) override { return path; }
   Identity identify(const std::string& path) override {
     // Opened for no access at all, which a directory allows too.
     const HANDLE handle =

@@ -90,6 +90,13 @@ class FileSystem {
   // Which file the name stands for, following links, without opening it.
   // Throws std::bad_alloc when the system lacked the memory to tell.
   virtual Identity identify(const std::string& path) = 0;
+  // What create(path) would give, as far as the system tells without
+  // creating anything: kNone when it would succeed.
+  virtual FileError can_create(const std::string& path) = 0;
+  // The name of the file that `path` stands for once links are followed, for
+  // telling a user which file to edit; `path` itself when there is none or
+  // the system cannot tell.
+  virtual std::string real_path(const std::string& path) = 0;
 };
 
 // The file, or nullptr when it could not be opened; throws std::bad_alloc

@@ -121,17 +121,23 @@ Opened<ByteSource> MemoryFiles::open(const std::string& name) {
   return {std::move(source)};
 }
 
-Opened<ByteSink> MemoryFiles::create(const std::string& name) {
-  if (fails("create", name, true)) return refused<ByteSink>(fault);
+FileError MemoryFiles::can_create(const std::string& name) {
   const std::string path = resolve(name);
-  if (directories.count(path) != 0) return {nullptr, FileError::kOther};
+  if (directories.count(path) != 0) return FileError::kOther;
   // A file goes into a directory that is listed or holds a file already.
   if (const std::size_t end = path.find_last_of("/\\"); end != std::string::npos) {
     const std::string dir = path.substr(0, end);
     const auto in_dir = [&](const auto& file) { return file.first.starts_with(dir + path[end]); };
     if (directories.count(dir) == 0 && std::none_of(files.begin(), files.end(), in_dir))
-      return {nullptr, FileError::kNotFound};
+      return FileError::kNotFound;
   }
+  return FileError::kNone;
+}
+
+Opened<ByteSink> MemoryFiles::create(const std::string& name) {
+  if (fails("create", name, true)) return refused<ByteSink>(fault);
+  const std::string path = resolve(name);
+  if (const FileError error = can_create(path); error != FileError::kNone) return {nullptr, error};
   created.insert(path);
   std::string& bytes = files[path];
   bytes.clear();

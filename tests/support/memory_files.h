@@ -85,6 +85,8 @@ class MemoryFiles final : public FileSystem {
   Opened<ByteSink> create(const std::string& path) override;
   // A file's identity is its place among the names resolved so far.
   Identity identify(const std::string& path) override;
+  FileError can_create(const std::string& path) override;
+  std::string real_path(const std::string& path) override { return resolve(path); }
 
   // The name that `path` stands for, through any number of links.
   std::string resolve(const std::string& path) const;
