@@ -53,8 +53,10 @@ MAIN_REPORT=${MAIN_REPORT:-newfiles.rpt}
 # Where announced lists are kept, as NAME.YYYYMMDD-HHMMSS.
 DONE_DIR=${DONE_DIR:-/var/spool/fido/announced}
 # The command that posts one report to the announcement echo, a shell command
-# line to which the report's path is added as the last argument: for example
-# the post command of your tosser, with the echo, the subject and the sender.
+# line to which the report's path is added as the last argument. With
+# CrashMail (Debian package crashmail), a packet for the tosser to pick up
+# from /var/spool/fido/outpkt (toss it with TOSSDIR ... NOSECURITY):
+#   POST='crashwrite DIR /var/spool/fido/outpkt AREA ANNOUNCE FROMADDR 2:5020/1 FROMNAME movrek32 SUBJECT "New files" TEXT'
 POST=${POST:-}
 # The program, by name or path.
 MOVREK32=${MOVREK32:-movrek32}

@@ -13,7 +13,11 @@
 # Over the nights every record is posted exactly once, in the order the
 # records came; every list is archived once, after its reports were posted.
 # Nights without a list or with an empty one post nothing and say nothing.
-# A stand-in poster copies the reports.
+#
+# Reports are posted through crashwrite (Debian package crashmail) when it is
+# installed, for nightly.sh: the packets are read back and must hold each
+# report, line for line, as an echomail message of the area. Otherwise, and
+# for the failures, a stand-in poster copies the reports.
 set -u
 export LC_ALL=C
 unset NEWFILES REPORT_DIR MAIN_REPORT DONE_DIR POST MOVREK32 MOVREK32_CHECK MOVREK32_CONSOLE NIGHTLY_LOG FAIL APPEND
@@ -100,7 +104,12 @@ append
 EOF
   printf '#!/bin/sh\ncp "$2" "$1/"\n' >"$tmp/bin/copy"
   chmod +x "$tmp/bin/"*
-  post="'$tmp/bin/post' '$tmp/bin/copy' '$tmp/outbound'"
+  poster="'$tmp/bin/copy' '$tmp/outbound'"
+  if command -v crashwrite >/dev/null; then
+    poster="crashwrite DIR '$tmp/outbound' AREA ANNOUNCE FROMADDR 2:5020/1 FROMNAME movrek32"
+    poster="$poster SUBJECT 'New files' TEXT"
+  fi
+  post="'$tmp/bin/post' $poster"
   wrappers=(MOVREK32="$tmp/bin/movrek32" MOVREK32_CHECK="$tmp/bin/check")
   runner=()
   powershell=()
@@ -289,7 +298,13 @@ fi
 night="over the nights"
 for out in "$tmp/posted/"*.out; do
   [ -f "$out" ] || continue
-  cp "$out" "${out%.out}.text"
+  text=${out%.out}.text
+  if [ $recipe = sh ] && command -v crashwrite >/dev/null; then
+    python3 "$(dirname "$0")/packet.py" "$out" ANNOUNCE "${out%.out}.report" >"$text" ||
+      fail "$(basename "$out"): the packet does not hold the report"
+  else
+    cp "$out" "$text"
+  fi
 done
 count=$(tr -d '\r' <"$tmp/count")
 # Two records at each step that was reached: the check, movrek32 before and
