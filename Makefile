@@ -79,18 +79,23 @@ fuzz-smoke:
 	$(MAKE) fuzz FUZZ_SECONDS=20
 
 # Line and branch coverage of src/ by all tests (unit and end-to-end): a gcc
-# --coverage build in build/coverage, ctest, then gcovr. Fails when a test does,
-# after printing the figures.
+# --coverage build in build/coverage (counters updated atomically: a second
+# thread writes them too), ctest, then gcovr, run in build/coverage so that
+# anything it leaves stays there. Prints the figures of every file and the
+# totals of lines and branches, the branches of every file go to
+# build/coverage/branches.txt. Fails when a test or gcovr does.
 .PHONY: coverage
 coverage:
 	cmake --preset coverage >/dev/null
-	cmake --build --preset coverage -j 1
+	cmake --build --preset coverage -j $(JOBS)
 	find build/coverage -name '*.gcda' -delete
-	@status=0; ctest --preset coverage -j 1 || status=$$?; \
-	gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
-	  --print-summary build/coverage; \
-	gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
-	  --branches build/coverage; \
+	@status=0; ctest --preset coverage -j $(JOBS) || status=$$?; \
+	cd build/coverage || exit 1; \
+	gcovr --root ../.. --filter ../../src/ --exclude-unreachable-branches --exclude-throw-branches \
+	  --json coverage.json . || exit 1; \
+	gcovr --root ../.. --add-tracefile coverage.json --branches --txt branches.txt || exit 1; \
+	gcovr --root ../.. --add-tracefile coverage.json --print-summary || exit 1; \
+	echo "branches of every file: build/coverage/branches.txt"; \
 	exit $$status
 
 # Every end-to-end case with the program under valgrind's memcheck (memory
