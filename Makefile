@@ -99,11 +99,12 @@ coverage:
 	exit $$status
 
 # Every end-to-end case with the program under valgrind's memcheck (memory
-# errors and leaks fail the case); a -g build of the program in build/valgrind.
+# errors and leaks fail the case), inside `script` for the cases on a
+# terminal; a -g build of the programs in build/valgrind.
 .PHONY: valgrind
 valgrind:
 	cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOVREK_BUILD_TESTS=OFF >/dev/null
-	cmake --build build/valgrind --target movrek32 movrek32-check -j 1
+	cmake --build build/valgrind --target movrek32 movrek32-check -j $(JOBS)
 	@failed=0; for c in tests/e2e/cases/*/; do \
 	  bash tests/e2e/run_case.sh build/valgrind/movrek32 $$c \
 	    "valgrind -q --tool=memcheck --leak-check=full --error-exitcode=99" || failed=1; \
