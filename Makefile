@@ -19,7 +19,10 @@ check: build
 asan:
 	$(MAKE) check PRESET=asan
 
-demo: build
+# The two programs only, not the tests.
+demo:
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build --preset $(PRESET) --target movrek32 movrek32-check -j $(JOBS)
 	@bash examples/run-demo.sh $(BUILD_DIR)/movrek32
 
 # The Windows console executable, cross-built and tested under wine.
