@@ -39,9 +39,10 @@ rem before each run of movrek32. Name the group reports in movrek.cfg without
 rem a directory, so that they land there; name headers and footers by full
 rem paths, with HEADER and FOOTER lines for the main report and for every
 rem group (a group starts with header.txt and footer.txt of the current
-rem directory, which is REPORT_DIR). Setup problems (POST not set, a directory
-rem that cannot be made, a list that cannot be renamed, no date) give exit
-rem code 2. The date stamp comes from PowerShell, or else from wmic.
+rem directory, which is REPORT_DIR). Setup problems (POST not set, MAIN_REPORT
+rem with a directory, a directory that cannot be made, a list that cannot be
+rem renamed, no date) give exit code 2. The date stamp comes from PowerShell,
+rem or else from wmic.
 
 setlocal EnableExtensions DisableDelayedExpansion
 
@@ -59,7 +60,7 @@ rem path is added as its last argument. For example the post command of your
 rem tosser, with the echo, the subject and the sender's name; a batch file
 rem does as well.
 if not defined POST set "POST="
-rem The program.
+rem The program (or a batch file that runs it).
 if not defined MOVREK32 set "MOVREK32=C:\fido\movrek32\movrek32.exe"
 rem The checker: when empty, movrek32-check.exe beside movrek32.exe or on the
 rem PATH, if there is one; "none" runs no check.
@@ -102,6 +103,13 @@ for %%D in ("%REPORT_DIR%") do set "REPORT_DIR=%%~fD"
 for %%D in ("%DONE_DIR%") do set "DONE_DIR=%%~fD"
 if /i "%LIST_DIR%" == "%REPORT_DIR%\" (
   set "MSG=the list must not lie in REPORT_DIR, which is emptied at every run"
+  goto :setup_failed
+)
+set "REPORT_NAME=%MAIN_REPORT:\=%"
+set "REPORT_NAME=%REPORT_NAME:/=%"
+set "REPORT_NAME=%REPORT_NAME::=%"
+if not "%REPORT_NAME%" == "%MAIN_REPORT%" (
+  set "MSG=MAIN_REPORT must be a file name without a directory, so that the report lands in REPORT_DIR"
   goto :setup_failed
 )
 
@@ -154,9 +162,9 @@ set "STATUS=2"
 goto :failed
 
 :make
-del /q "%REPORT_DIR%\*" >nul 2>&1
-for %%R in ("%REPORT_DIR%\*") do (
-  set "MSG=cannot remove the earlier report %%~fR"
+del /q /f /a "%REPORT_DIR%\*" >nul 2>&1
+for /f "eol=| delims=" %%R in ('dir /b /a-d "%REPORT_DIR%" 2^>nul') do (
+  set "MSG=cannot remove the earlier report %REPORT_DIR%\%%R"
   set "STATUS=2"
   goto :failed
 )

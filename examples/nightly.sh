@@ -38,8 +38,9 @@
 # directory, so that they land there; name headers and footers by absolute
 # paths, with HEADER and FOOTER lines for the main report and for every group
 # (a group starts with header.txt and footer.txt of the current directory,
-# which is REPORT_DIR). Setup problems (POST not set, a directory that cannot
-# be made, a list that cannot be renamed) exit with 2.
+# which is REPORT_DIR). Setup problems (POST not set, MAIN_REPORT with a
+# directory, a directory that cannot be made, a list that cannot be renamed)
+# exit with 2.
 #
 # Set the values below here, or in the environment of the script.
 
@@ -100,6 +101,11 @@ if [ "$list_dir" = "$report_dir" ]; then
   say "the list must not lie in REPORT_DIR, which is emptied at every run"
   exit 2
 fi
+case $MAIN_REPORT in
+  */* | "")
+    say "MAIN_REPORT must be a file name without a directory, so that the report lands in REPORT_DIR"
+    exit 2 ;;
+esac
 
 check=$MOVREK32_CHECK
 if [ -z "$check" ]; then
@@ -114,7 +120,7 @@ stamp=$(date +%Y%m%d-%H%M%S)
 
 # Steps 2 to 5 for the taken list; the exit code of a failed step.
 make_reports() {
-  for old in "$report_dir"/*; do
+  for old in "$report_dir"/* "$report_dir"/.[!.]* "$report_dir"/..?*; do
     [ -f "$old" ] || continue
     rm -f "$old" || {
       say "cannot remove the earlier report $old"
@@ -147,7 +153,7 @@ make_reports() {
 post_reports() {
   : >"$log"
   failed=
-  for report in "$report_dir"/*; do
+  for report in "$report_dir"/.[!.]* "$report_dir"/..?* "$report_dir"/*; do
     [ -f "$report" ] || continue
     if eval "$POST \"\$report\"" >>"$log" 2>&1; then
       rm -f "$report" || {

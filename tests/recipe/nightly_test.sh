@@ -285,6 +285,12 @@ run_night "an empty list"
 expect 0 "" "" "./newfiles.lst "
 run_night "no poster" POST=
 expect 2 "*set POST*" "" "./newfiles.lst "
+cp "$examples/newfiles.lst" "$list"
+run_night "a main report in another directory" MAIN_REPORT="$(path sub/newfiles.rpt)"
+expect 2 "*MAIN_REPORT must be a file name without a directory*" "" "./newfiles.lst "
+run_night "a main report whose name starts with a dot" MAIN_REPORT=.newfiles.rpt APPEND=no
+expect 0 "" ".newfiles.rpt nodelist.rpt " ""
+cmp -s "$tmp/expected/newfiles.rpt" "$tmp/posted/"*"-.newfiles.rpt.report" || fail ".newfiles.rpt differs"
 if [ $recipe = bat ]; then
   echo "a list" >"$list"
   run_night "neither PowerShell nor wmic tells the date" WINEPATH="$(path "$tmp/no-date")"
@@ -316,7 +322,7 @@ for area in U:newfiles.rpt N:nodelist.rpt; do
   [ "$names" = "$all" ] || fail "${area#*:} posted $names"
 done
 # Each list archived once, after its reports; no record in two lists.
-[ "$(ls "$tmp/spool/done" | wc -l)" = 4 ] || fail "archived: $(ls "$tmp/spool/done")"
+[ "$(ls "$tmp/spool/done" | wc -l)" = 5 ] || fail "archived: $(ls "$tmp/spool/done")"
 [ "$(cat "$tmp/spool/done/"* | tr -d '\r' | grep -c '^U[0-9]\{4\}\.ZIP$')" = "$count" ] ||
   fail "the archived lists do not hold each record once"
 ls "$tmp/spool/done" | grep -v '^newfiles\.lst\.[0-9]\{8\}-[0-9]\{6\}\(\.[0-9]*\)\?$' &&
