@@ -34,13 +34,13 @@
 # NEWFILES.taken) is done first; then the new list is taken.
 #
 # REPORT_DIR holds nothing but the reports still to be posted: it is emptied
-# before each run of movrek32. Name the group reports in movrek.cfg without a
-# directory, so that they land there; name headers and footers by absolute
-# paths, with HEADER and FOOTER lines for the main report and for every group
-# (a group starts with header.txt and footer.txt of the current directory,
-# which is REPORT_DIR). Setup problems (POST not set, MAIN_REPORT with a
-# directory, a directory that cannot be made, a list that cannot be renamed)
-# exit with 2.
+# before each run of movrek32. Name the group reports in movrek.cfg, like
+# MAIN_REPORT, without a directory, so that they land there; name headers and
+# footers by absolute paths, with HEADER and FOOTER lines for the main report
+# and for every group (a group starts with header.txt and footer.txt of the
+# current directory, which is REPORT_DIR). Setup problems (POST not set,
+# MAIN_REPORT with a directory, a directory that cannot be made, a list that
+# cannot be renamed) exit with 2.
 #
 # Set the values below here, or in the environment of the script.
 
@@ -55,8 +55,9 @@ MAIN_REPORT=${MAIN_REPORT:-newfiles.rpt}
 DONE_DIR=${DONE_DIR:-/var/spool/fido/announced}
 # The command that posts one report to the announcement echo, a shell command
 # line to which the report's path is added as the last argument. With
-# CrashMail (Debian package crashmail), a packet for the tosser to pick up
-# from /var/spool/fido/outpkt (toss it with TOSSDIR ... NOSECURITY):
+# crashwrite (Debian package crashmail) each report becomes a packet with one
+# echomail message in /var/spool/fido/outpkt, for the tosser to toss from
+# there (CrashMail: crashmail TOSSDIR /var/spool/fido/outpkt NOSECURITY):
 #   POST='crashwrite DIR /var/spool/fido/outpkt AREA ANNOUNCE FROMADDR 2:5020/1 FROMNAME movrek32 SUBJECT "New files" TEXT'
 POST=${POST:-}
 # The program, by name or path.
