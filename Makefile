@@ -28,7 +28,10 @@ tsan:
 	ctest --preset tsan -R '^unit$$'
 	bash tools/large-run.sh build/tsan 200000
 
-demo: build
+# The two programs only, not the tests.
+demo:
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build --preset $(PRESET) --target movrek32 movrek32-check -j $(JOBS)
 	@bash examples/run-demo.sh $(BUILD_DIR)/movrek32
 
 # The Windows console executable, cross-built and tested under wine.
@@ -90,26 +93,32 @@ fuzz-smoke:
 	$(MAKE) fuzz FUZZ_SECONDS=20
 
 # Line and branch coverage of src/ by all tests (unit and end-to-end): a gcc
-# --coverage build in build/coverage, ctest, then gcovr. Fails when a test does,
-# after printing the figures.
+# --coverage build in build/coverage (counters updated atomically: a second
+# thread writes them too), ctest, then gcovr, run in build/coverage so that
+# anything it leaves stays there. Prints the figures of every file and the
+# totals of lines and branches, the branches of every file go to
+# build/coverage/branches.txt. Fails when a test or gcovr does.
 .PHONY: coverage
 coverage:
 	cmake --preset coverage >/dev/null
-	cmake --build --preset coverage -j 1
+	cmake --build --preset coverage -j $(JOBS)
 	find build/coverage -name '*.gcda' -delete
-	@status=0; ctest --preset coverage -j 1 || status=$$?; \
-	gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
-	  --print-summary build/coverage; \
-	gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
-	  --branches build/coverage; \
+	@status=0; ctest --preset coverage -j $(JOBS) || status=$$?; \
+	cd build/coverage || exit 1; \
+	gcovr --root ../.. --filter ../../src/ --exclude-unreachable-branches --exclude-throw-branches \
+	  --json coverage.json . || exit 1; \
+	gcovr --root ../.. --add-tracefile coverage.json --branches --txt branches.txt || exit 1; \
+	gcovr --root ../.. --add-tracefile coverage.json --print-summary || exit 1; \
+	echo "branches of every file: build/coverage/branches.txt"; \
 	exit $$status
 
 # Every end-to-end case with the program under valgrind's memcheck (memory
-# errors and leaks fail the case); a -g build of the program in build/valgrind.
+# errors and leaks fail the case), inside `script` for the cases on a
+# terminal; a -g build of the programs in build/valgrind.
 .PHONY: valgrind
 valgrind:
 	cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-	cmake --build build/valgrind --target movrek32 movrek32-check -j 1
+	cmake --build build/valgrind --target movrek32 movrek32-check -j $(JOBS)
 	@failed=0; for c in tests/e2e/cases/*/; do \
 	  bash tests/e2e/run_case.sh build/valgrind/movrek32 $$c \
 	    "valgrind -q --tool=memcheck --leak-check=full --error-exitcode=99" || failed=1; \

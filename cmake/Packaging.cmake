@@ -9,12 +9,20 @@ set(MOVREK_EXAMPLE_FILES
   ${PROJECT_SOURCE_DIR}/examples/nodelist.hdr
   ${PROJECT_SOURCE_DIR}/examples/newfiles.lst)
 
-# The README without its developers' parts (building, tests, sources).
+# The README without its developers' parts (building, tests, sources) and
+# without the other system's: user/README.md for Debian, and for Windows
+# README.txt, a text for Notepad.
+if(WIN32)
+  set(MOVREK_USER_README ${CMAKE_CURRENT_BINARY_DIR}/README.txt)
+  set(readme_for windows)
+else()
+  set(MOVREK_USER_README ${CMAKE_CURRENT_BINARY_DIR}/user/README.md)
+  set(readme_for debian)
+endif()
 add_custom_command(
-  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
-  COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/README.md
-          -DOUT=${CMAKE_CURRENT_BINARY_DIR}/user/README.md
-          -P ${PROJECT_SOURCE_DIR}/cmake/user-readme.cmake
+  OUTPUT ${MOVREK_USER_README}
+  COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/README.md -DOUT=${MOVREK_USER_README}
+          -DFOR=${readme_for} -P ${PROJECT_SOURCE_DIR}/cmake/user-readme.cmake
   DEPENDS ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/user-readme.cmake
   VERBATIM)
 
@@ -26,13 +34,7 @@ if(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/examples/newfile.rpt DESTINATION .)
   install(FILES ${MOVREK_EXAMPLE_FILES} ${PROJECT_SOURCE_DIR}/examples/nightly.bat
           DESTINATION examples)
-  # The README and the configuration as DOS texts: CP866 with CR LF.
-  add_custom_command(
-    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-    COMMAND iconv -f UTF-8 -t CP866//TRANSLIT ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
-            | sed -e "s/$/\\r/" > ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/user/README.md
-    VERBATIM)
+  # The configuration as a DOS text, with CR LF.
   add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/dos
@@ -40,8 +42,8 @@ if(WIN32)
             > ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg
     DEPENDS ${PROJECT_SOURCE_DIR}/packaging/movrek.cfg
     VERBATIM)
-  add_custom_target(dos_texts ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-                                         ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg)
+  add_custom_target(windows_texts ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/README.txt
+                                             ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/dos/movrek.cfg DESTINATION .)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
   set(CPACK_GENERATOR ZIP)

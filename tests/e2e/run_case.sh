@@ -74,13 +74,16 @@ case $invoke in
   path) command=("$program"); export PATH="$tmp/prog:$PATH" ;;
   # A link in the current directory, beside its decoys.
   symlink) ln -s "$tmp/prog/$program" "$tmp/work/$program" && command=("./$program") ;;
-  # On a pseudo-terminal, whose line ends are CR LF.
-  terminal) command=(script -qec "$(printf '%q ' "$tmp/prog/$program" "${args[@]}")" /dev/null)
+  # On a pseudo-terminal, whose line ends are CR LF; an emulator (or valgrind)
+  # runs inside it, around the program itself.
+  terminal) command=(script -qec "$(printf '%q ' "${emulator[@]}" "$tmp/prog/$program" "${args[@]}")" /dev/null)
     args=() ;;
   *) echo "$name: unknown invoke mode '$invoke'" >&2; exit 2 ;;
 esac
 cp -R "$tmp/work" "$tmp/before"
-(cd "$tmp/work" && exec env "${program_env[@]}" timeout 60 "${emulator[@]}" "${command[@]}" "${args[@]}") \
+outer=("${emulator[@]}")
+[ "$invoke" = terminal ] && outer=()
+(cd "$tmp/work" && exec env "${program_env[@]}" timeout 60 "${outer[@]}" "${command[@]}" "${args[@]}") \
   </dev/null >"$tmp/out/stdout" 2>"$tmp/out/stderr"
 status=$?
 
