@@ -143,8 +143,11 @@ int check_main(int argc, const char* const* argv, Host& host) {
     const Result result = run_checks(request, host.files());
     const Tally tally = print_findings(result.findings, console);
     print_summary(result.summary, console);
-    console(
-        format_message(text::kTally, {decimal_text(tally.errors), decimal_text(tally.warnings)}));
+    if (result.summary.exit_code) {
+      console(format_message(text::kExitCode, {decimal_text(*result.summary.exit_code)}));
+    }
+    console(format_message(text::kTally, {decimal_text(tally.errors), decimal_text(tally.warnings),
+                                          decimal_text(tally.notes)}));
     const bool failed = tally.errors > 0 || (options.strict && tally.warnings > 0);
     return static_cast<int>(failed ? CheckExit::kFound : CheckExit::kClean);
   } catch (const std::bad_alloc&) {

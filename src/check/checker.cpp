@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "catalog/catalog.h"
+#include "check/messages.h"
 #include "config/config_reader.h"
 #include "config/settings.h"
 #include "input/new_files_reader.h"
@@ -28,6 +29,12 @@ namespace {
 
 // A line in error is shown up to this many bytes.
 constexpr std::size_t kShownLine = 60;
+// The records of a list that does not fit its template shown by their lines.
+constexpr std::size_t kShownRecords = 3;
+// Headers and footers are read as the report copies them, and scanned for
+// this many bytes at most: a device may never end.
+constexpr std::size_t kFramePiece = 255;
+constexpr std::uint64_t kFrameScanLimit = std::uint64_t{64} << 20;
 
 bool all_digits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
@@ -142,17 +149,42 @@ struct GroupLines {
   int footer = 0;
 };
 
+// Where a failure that ends movrek32's run stands in the run: stages in the
+// order the run meets them, and for the reports, each group's in turn.
+using StageKey = std::size_t;
+constexpr StageKey kGroupStage = 0;
+constexpr StageKey kTemplateStage = 1;
+constexpr StageKey kListOpenStage = 2;
+constexpr StageKey kListReadStage = 3;
+StageKey report_stage(std::size_t group, int step) {
+  return 4 + 3 * group + static_cast<StageKey>(step);  // 0: created, 1: header, 2: footer
+}
+int exit_code_of(StageKey key) {
+  static constexpr int kCodes[] = {6, 7, 2, 3};
+  return key < 4 ? kCodes[key] : 5;
+}
+
+// A header or footer scanned for what a report makes of it.
+struct Frame {
+  FileError open_error = FileError::kNone;
+  bool read_failed = false;
+  bool endless = false;
+  int utf8_line = 0;  // the first line that reads as UTF-8
+};
+
 class Checker final : public ConfigObserver, public ListObserver {
  public:
   Checker(const Request& request, FileSystem& files) : request_(request), files_(files) {}
 
   Result run();
 
+  void piece_read(int number, std::string_view piece) override;
   void keyword_line(int number, std::string_view text, Keyword keyword, std::string_view argument,
                     const Group* group) override;
   void line_in_error(int number, std::string_view text, LineError why) override;
   void group_left_open(const Group& group) override;
 
+  void record(const InputRecord& record, std::size_t line) override;
   void excluded(const InputRecord& record) override;
   void left_over(std::span<const std::string_view> lines) override;
 
@@ -160,36 +192,57 @@ class Checker final : public ConfigObserver, public ListObserver {
   void add(Kind kind, const std::string& file, int line, std::vector<std::string> args = {}) {
     result_.findings.push_back({kind, file, line, std::move(args)});
   }
-  void config_finding(Kind kind, int line, std::vector<std::string> args = {}) {
-    add(kind, request_.config_path, line, std::move(args));
+  // A finding about piece `number` of the configuration, at its editor line.
+  void config_finding(Kind kind, int number, std::vector<std::string> args = {}) {
+    add(kind, config_file_, line_of(number), std::move(args));
   }
   void list_finding(Kind kind, std::vector<std::string> args = {}) {
-    add(kind, *request_.list_path, 0, std::move(args));
+    add(kind, list_file_, 0, std::move(args));
   }
+  // A finding of a failure that ends movrek32's run at `key`; its last
+  // argument, how the run ends, is filled in once every check is done.
+  void ending(StageKey key, Kind kind, const std::string& file, int line,
+              std::vector<std::string> args = {}) {
+    args.emplace_back();
+    endings_.emplace_back(result_.findings.size(), key);
+    add(kind, file, line, std::move(args));
+  }
+  int line_of(int piece) const {
+    return piece > 0 && static_cast<std::size_t>(piece) <= piece_lines_.size()
+               ? piece_lines_[static_cast<std::size_t>(piece) - 1]
+               : piece;
+  }
+  // How movrek32's message numbers a piece whose editor line is another.
+  std::string numbered_otherwise(int piece) const;
 
   void read_configuration();
   void plan_reports();
   void check_groups();
-  void check_headers();
+  void check_names(Keyword keyword, int number, std::string_view argument);
   void read_template();
-  void check_width();
+  void check_width(std::string_view argument, int number);
+  void check_width_room();
   void read_list();
+  void check_reports();
+  void check_frames();
+  Frame scan_frame(const std::string& name);
   void count_excluded();
   void check_files();
-  void check_replaced_inputs();
+  void check_records();
+  void end_the_run();
 
   std::string full_path(std::string_view name) const;
   std::string file_key(std::string_view name) const;
-  // The first line of a file that reads as UTF-8, 0 when none does, -1 when
-  // the file cannot be opened.
-  int first_utf8_line(const std::string& name);
+  std::string why_unreadable(FileError error) const;
 
   const Request& request_;
   FileSystem& files_;
   Settings settings_;
   Catalog catalog_;
   TemplateList tags_;
-  std::string template_path_;
+  std::string config_file_;    // the configuration as the sysop edits it
+  std::string template_path_;  // as movrek32 opens it
+  std::string list_file_;
   bool template_read_ = false;
   bool list_read_ = false;
   std::map<const Group*, GroupLines> lines_;
@@ -197,35 +250,69 @@ class Checker final : public ConfigObserver, public ListObserver {
   std::size_t excluded_seen_ = 0;
   int open_group_line_ = 0;
   int width_line_ = 0;
+  // The editor line of each piece of the configuration read so far.
+  std::vector<int> piece_lines_;
+  int next_line_ = 1;
+  bool in_long_line_ = false;
   // What the list's excluded records hold: files and bytes by area name.
   std::map<std::string, AreaTotal, NameLess> excluded_totals_;
-  std::size_t lines_lost_ = 0;     // at the end of the list, in no record
+  std::size_t lines_lost_ = 0;  // at the end of the list, in no record
+  // Records whose names or size do not look like a record's, and those with
+  // an empty name, by the line they start at.
+  std::size_t records_ = 0;
+  std::vector<std::size_t> odd_records_;
+  std::size_t odd_total_ = 0;
+  std::size_t empty_names_ = 0;
+  std::size_t first_empty_name_ = 0;
+  bool template_misfits_ = false;  // the records do not look like records of the template
   std::vector<InputFile> inputs_;  // the configuration, template and list read
+  std::vector<std::pair<std::size_t, StageKey>> endings_;  // finding, stage
   Result result_;
 };
 
+std::string Checker::numbered_otherwise(int piece) const {
+  if (line_of(piece) == piece) return std::string();
+  return format_message(messages::kNumberedOtherwise, {decimal_text(piece)});
+}
+
+void Checker::piece_read(int number, std::string_view piece) {
+  piece_lines_.push_back(next_line_);
+  if (number == 1 && piece.starts_with("\xEF\xBB\xBF")) add(Kind::kConfigBom, config_file_, 1);
+  const bool whole = !piece.empty() && piece.back() == '\n';
+  if (!whole && piece.size() == kLinePieceLimit && !in_long_line_) {
+    in_long_line_ = true;
+    add(Kind::kLongConfigLine, config_file_, next_line_);
+  }
+  if (whole) {
+    ++next_line_;
+    in_long_line_ = false;
+  }
+}
+
 void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
                            std::string_view argument, const Group* group) {
+  const int line = line_of(number);
   switch (keyword) {
     case Keyword::kGroup:
-      lines_[group].group = number;
-      open_group_line_ = number;
+      lines_[group].group = line;
+      open_group_line_ = line;
+      check_names(keyword, number, argument);
       break;
     case Keyword::kEndGroup:
       open_group_line_ = 0;
       break;
     case Keyword::kReport:
       if (group) {
-        lines_[group].report = number;
+        lines_[group].report = line;
       } else {
         config_finding(Kind::kReportOutsideGroup, number, {shown(text)});
       }
       break;
     case Keyword::kHeader:
-      lines_[group].header = number;
+      lines_[group].header = line;
       break;
     case Keyword::kFooter:
-      lines_[group].footer = number;
+      lines_[group].footer = line;
       break;
     case Keyword::kNoDesc:
       if (utf8_letters(settings_.no_description)) config_finding(Kind::kUtf8Nodesc, number);
@@ -233,55 +320,93 @@ void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
     case Keyword::kExcludeAreas: {
       const std::vector<std::string>& names = settings_.excluded_areas.added();
       for (; excluded_seen_ < names.size(); ++excluded_seen_)
-        excluded_at_.emplace(names[excluded_seen_], number);
+        excluded_at_.emplace(names[excluded_seen_], line);
+      check_names(keyword, number, argument);
       break;
     }
-    case Keyword::kReportWidth: {
+    case Keyword::kReportWidth:
       width_line_ = number;
-      std::string_view cursor = argument;
-      const auto word = take_word(cursor, LONG_MAX);
-      if (!word || !all_digits(*word)) {
-        config_finding(Kind::kWidthNotNumber, number,
-                       {std::string(word.value_or("")), decimal_text(settings_.report_width)});
-      }
+      check_width(argument, number);
       break;
-    }
     case Keyword::kDruvoDir:
       break;
   }
 }
 
+// Area names of GROUP and EXCLUDEAREAS lines: movrek32 takes 32 bytes a name,
+// and compares names byte for byte, masks included.
+void Checker::check_names(Keyword, int number, std::string_view argument) {
+  std::string_view cursor = argument;
+  while (const auto word = take_word(cursor, LONG_MAX)) {
+    if (word->size() > static_cast<std::size_t>(kNameLimit)) {
+      std::string pieces;
+      for (std::string_view rest = *word; !rest.empty();
+           rest.remove_prefix(std::min<std::size_t>(rest.size(), kNameLimit))) {
+        if (!pieces.empty()) pieces += messages::kAnd;
+        pieces += rest.substr(0, kNameLimit);
+      }
+      config_finding(Kind::kNameSplit, number, {std::string(*word), pieces});
+    }
+    if (word->find_first_of("*?") != std::string_view::npos) {
+      config_finding(Kind::kNameWildcard, number, {std::string(*word)});
+    }
+  }
+}
+
+void Checker::check_width(std::string_view argument, int number) {
+  std::string_view cursor = argument;
+  const auto word = take_word(cursor, LONG_MAX);
+  const std::string width = decimal_text(settings_.report_width);
+  if (!word || !all_digits(*word)) {
+    // "+80" is a number to movrek32 as well, but rarely meant: told as any other.
+    config_finding(Kind::kWidthNotNumber, number, {std::string(word.value_or("")), width});
+    return;
+  }
+  std::string_view digits = *word;
+  while (digits.size() > 1 && digits.front() == '0')
+    digits.remove_prefix(1);
+  if (digits.size() > 10 || (digits.size() == 10 && digits > "2147483647")) {
+    config_finding(Kind::kWidthWraps, number, {std::string(*word), width});
+  }
+}
+
 void Checker::line_in_error(int number, std::string_view text, LineError why) {
+  const std::string as_numbered = numbered_otherwise(number);
   switch (why) {
     case LineError::kUnknownKeyword: {
       std::string_view cursor = text;
       const std::string_view word = take_word(cursor, LONG_MAX).value_or("");
       if (const auto meant = meant_keyword(word)) {
         config_finding(Kind::kUnknownKeywordLike, number,
-                       {shown(word), std::string(*meant), shown(text)});
+                       {shown(word), std::string(*meant), shown(text), as_numbered});
       } else {
-        config_finding(Kind::kUnknownKeyword, number, {shown(word), shown(text)});
+        config_finding(Kind::kUnknownKeyword, number, {shown(word), shown(text), as_numbered});
       }
       break;
     }
     case LineError::kGroupInGroup:
-      config_finding(Kind::kGroupInGroup, number, {decimal_text(open_group_line_), shown(text)});
+      config_finding(Kind::kGroupInGroup, number,
+                     {decimal_text(open_group_line_), shown(text), as_numbered});
       break;
     case LineError::kEndGroupOutside:
-      config_finding(Kind::kEndGroupOutside, number, {shown(text)});
+      config_finding(Kind::kEndGroupOutside, number, {shown(text), as_numbered});
       break;
     case LineError::kNoDirectory:
-      config_finding(Kind::kNoDirectory, number, {shown(text)});
+      config_finding(Kind::kNoDirectory, number, {shown(text), as_numbered});
       break;
     case LineError::kDirectoryTooLong:
-      config_finding(Kind::kDirectoryTooLong, number,
-                     {decimal_text(static_cast<long long>(kTemplateDirLimit)), shown(text)});
+      config_finding(
+          Kind::kDirectoryTooLong, number,
+          {decimal_text(static_cast<long long>(kTemplateDirLimit)), shown(text), as_numbered});
       break;
     case LineError::kNegativeWidth:
-      config_finding(Kind::kNegativeWidth, number, {shown(text)});
+      config_finding(Kind::kNegativeWidth, number, {shown(text), as_numbered});
       break;
     case LineError::kReadFailed:
-      config_finding(Kind::kConfigReadFailed, number);
+      // The piece being read when the read failed has not been told.
+      if (static_cast<std::size_t>(number) > piece_lines_.size())
+        piece_lines_.push_back(next_line_);
+      config_finding(Kind::kConfigReadFailed, number, {numbered_otherwise(number)});
       break;
   }
 }
@@ -292,7 +417,7 @@ void Checker::group_left_open(const Group& group) {
     if (!areas.empty()) areas += ", ";
     areas += area->name();
   }
-  config_finding(Kind::kGroupLeftOpen, lines_[&group].group, {areas});
+  add(Kind::kGroupLeftOpen, config_file_, lines_[&group].group, {areas});
   lines_.erase(&group);  // the group is gone once the reading returns
 }
 
@@ -318,37 +443,22 @@ std::string Checker::file_key(std::string_view name) const {
   return key;
 }
 
-int Checker::first_utf8_line(const std::string& name) {
-  const auto source = file_or_null(files_.open(name));
-  if (!source) return -1;
-  TextReader reader(*source);
-  std::string_view line;
-  for (int number = 1; reader.read_lines(1, &line) == 1; ++number) {
-    if (utf8_letters(line)) return number;
-  }
-  return 0;
+std::string Checker::why_unreadable(FileError error) const {
+  return std::string(error == FileError::kNotFound ? messages::kWhyMissing.view()
+                                                   : messages::kWhyUnreadable.view());
 }
 
 void Checker::read_configuration() {
+  config_file_ = files_.real_path(request_.config_path);
   settings_.template_dir = request_.template_dir;
   const ConfigResult result =
       read_config(files_, request_.config_path, request_.separator, settings_, catalog_, this);
   if (result.identity) inputs_.push_back({request_.config_path, *result.identity});
-  if (result.status == ConfigResult::Status::kCannotOpen) {
-    if (request_.config_named) {
-      config_finding(Kind::kConfigCannotOpen, 0);
-    } else {
-      config_finding(Kind::kConfigMissing, 0);
-    }
-    return;
-  }
-  // A byte-order mark makes the first line a comment.
-  if (const auto source = file_or_null(files_.open(request_.config_path))) {
-    char head[3] = {};
-    std::size_t got = 0;
-    for (long n; got < sizeof head && (n = source->read(head + got, sizeof head - got)) > 0;)
-      got += static_cast<std::size_t>(n);
-    if (std::string_view(head, got) == "\xEF\xBB\xBF") config_finding(Kind::kConfigBom, 1);
+  if (result.status != ConfigResult::Status::kCannotOpen) return;
+  if (result.open_error != FileError::kNotFound) {
+    add(Kind::kConfigUnreadable, config_file_, 0, {why_unreadable(result.open_error)});
+  } else {
+    add(request_.config_named ? Kind::kConfigCannotOpen : Kind::kConfigMissing, config_file_, 0);
   }
 }
 
@@ -372,70 +482,45 @@ void Checker::plan_reports() {
 
 void Checker::check_groups() {
   const auto& groups = catalog_.groups();
+  // Reports are one file when the system says so, or else when their names
+  // are spelt alike.
+  const auto key_of = [&](const std::string& report) {
+    const Identity identity = files_.identify(report);
+    if (identity.kind == Identity::Kind::kFile) {
+      return "#" + std::to_string(identity.id.volume) + ":" + std::to_string(identity.id.file);
+    }
+    return file_key(report);
+  };
   std::map<std::string, std::size_t> report_of;  // file key -> the first group writing it
-  if (request_.report_path) report_of.emplace(file_key(*request_.report_path), 0);
+  if (request_.report_path) report_of.emplace(key_of(*request_.report_path), 0);
   std::map<std::string, std::size_t, NameLess> first_group;  // area -> the group that gets it
   for (std::size_t i = 1; i < groups.size(); ++i) {
     const Group& group = *groups[i];
     const GroupLines& at = lines_[&group];
     if (!group.report) {
-      config_finding(Kind::kGroupWithoutReport, at.group,
-                     {decimal_text(static_cast<long long>(i))});
+      ending(kGroupStage, Kind::kGroupWithoutReport, config_file_, at.group,
+             {decimal_text(static_cast<long long>(i))});
     } else {
-      const std::string key = file_key(*group.report);
-      const auto [it, fresh] = report_of.emplace(key, i);
+      const auto [it, fresh] = report_of.emplace(key_of(*group.report), i);
       if (!fresh && it->second == 0) {
-        config_finding(Kind::kSameAsMainReport, at.report, {*group.report});
+        add(Kind::kSameAsMainReport, config_file_, at.report, {*group.report});
       } else if (!fresh) {
-        config_finding(Kind::kSameReportFile, at.report,
-                       {*group.report, decimal_text(lines_[groups[it->second].get()].report)});
+        add(Kind::kSameReportFile, config_file_, at.report,
+            {*group.report, decimal_text(lines_[groups[it->second].get()].report)});
       }
     }
     for (const Area* area : group.areas()) {
       const std::string name(area->name());
       if (const auto excluded = excluded_at_.find(name); excluded != excluded_at_.end()) {
-        config_finding(Kind::kAreaExcludedAndGrouped, at.group,
-                       {name, decimal_text(excluded->second)});
+        add(Kind::kAreaExcludedAndGrouped, config_file_, at.group,
+            {name, decimal_text(excluded->second)});
         continue;
       }
       const auto [it, fresh] = first_group.emplace(name, i);
       if (!fresh) {
         const Group& earlier = *groups[it->second];
-        config_finding(Kind::kAreaInTwoGroups, at.group,
-                       {name, decimal_text(lines_[&earlier].group), earlier.report.value_or("")});
-      }
-    }
-  }
-}
-
-void Checker::check_headers() {
-  // Each file is looked at once, whichever groups name it.
-  std::map<std::string, std::optional<std::string>> missing;  // name -> the path looked at
-  const auto& groups = catalog_.groups();
-  for (std::size_t i = 0; i < groups.size(); ++i) {
-    const GroupLines& at = lines_[groups[i].get()];
-    ReportPlan& plan = result_.summary.reports[i];
-    for (const bool header : {true, false}) {
-      const std::optional<std::string>& name = header ? plan.header : plan.footer;
-      if (!name) continue;
-      auto seen = missing.find(*name);
-      if (seen == missing.end()) {
-        std::optional<std::string> looked_at;
-        const int line = first_utf8_line(*name);
-        if (line < 0) {
-          looked_at = full_path(*name);
-        } else if (line > 0) {
-          add(header ? Kind::kUtf8Header : Kind::kUtf8Footer, *name, line);
-        }
-        seen = missing.emplace(*name, looked_at).first;
-      }
-      if (!seen->second) continue;
-      (header ? plan.header_missing : plan.footer_missing) = seen->second;
-      // A default name that is not there is the usual way to go without.
-      const int line = header ? at.header : at.footer;
-      if (line != 0) {
-        config_finding(header ? Kind::kHeaderNotFound : Kind::kFooterNotFound, line,
-                       {*name, *seen->second});
+        add(Kind::kAreaInTwoGroups, config_file_, at.group,
+            {name, decimal_text(lines_[&earlier].group), earlier.report.value_or("")});
       }
     }
   }
@@ -443,17 +528,27 @@ void Checker::check_headers() {
 
 void Checker::read_template() {
   template_path_ = join_path(settings_.template_dir, request_.template_name, request_.separator);
+  const std::string file = files_.real_path(template_path_);
   const TemplateResult result = movrek::read_template(files_, template_path_, tags_);
   if (result.identity) inputs_.push_back({template_path_, *result.identity});
+  const std::string as_numbered =
+      result.piece != result.line
+          ? format_message(messages::kNumberedOtherwise, {decimal_text(result.piece)})
+          : std::string();
   switch (result.status) {
     case TemplateResult::Status::kCannotOpen:
-      add(Kind::kTemplateMissing, template_path_, 0, {full_path(template_path_)});
+      if (result.open_error == FileError::kNotFound) {
+        ending(kTemplateStage, Kind::kTemplateMissing, file, 0, {full_path(template_path_)});
+      } else {
+        ending(kTemplateStage, Kind::kTemplateUnreadable, file, 0,
+               {why_unreadable(result.open_error)});
+      }
       return;
     case TemplateResult::Status::kNulPiece:
-      add(Kind::kTemplateNul, template_path_, result.piece);
+      ending(kTemplateStage, Kind::kTemplateNul, file, result.line, {as_numbered});
       return;
     case TemplateResult::Status::kReadFailed:
-      add(Kind::kTemplateReadFailed, template_path_, result.piece);
+      ending(kTemplateStage, Kind::kTemplateReadFailed, file, result.line, {as_numbered});
       return;
     case TemplateResult::Status::kRead:
       break;
@@ -463,22 +558,23 @@ void Checker::read_template() {
     case TemplateFault::kNone:
       break;
     case TemplateFault::kEmpty:
-      add(Kind::kTemplateEmpty, template_path_, 0);
+      // What the run ends with is told with the list.
+      add(Kind::kTemplateEmpty, file, 0, {std::string()});
       break;
     case TemplateFault::kNoArea:
-      add(Kind::kTemplateWithoutArea, template_path_, 0);
+      add(Kind::kTemplateWithoutArea, file, 0, {std::string()});
       break;
     case TemplateFault::kNoFile:
-      add(Kind::kTemplateWithoutFile, template_path_, 0);
+      add(Kind::kTemplateWithoutFile, file, 0, {std::string()});
       break;
     case TemplateFault::kNoAreaNorFile:
-      add(Kind::kTemplateWithoutArea, template_path_, 0);
-      add(Kind::kTemplateWithoutFile, template_path_, 0);
+      add(Kind::kTemplateWithoutArea, file, 0, {std::string()});
+      add(Kind::kTemplateWithoutFile, file, 0, {std::string()});
       break;
   }
 }
 
-void Checker::check_width() {
+void Checker::check_width_room() {
   const std::int32_t width = settings_.report_width;
   const bool sizes = !template_read_ || std::find(tags_.begin(), tags_.end(), 'S') != tags_.end();
   const long least = layout::min_width_for_description(false);
@@ -494,50 +590,61 @@ void Checker::check_width() {
 void Checker::read_list() {
   if (!request_.list_path || !template_read_) return;
   const std::string& path = *request_.list_path;
-  const auto source = file_or_null(files_.open(path));
-  if (!source) {
-    add(Kind::kListCannotOpen, path, 0, {full_path(path)});
+  Opened<ByteSource> opened = files_.open(path);
+  if (opened.error == FileError::kNoMemory) throw std::bad_alloc();
+  list_file_ = opened.file ? path : files_.real_path(path);
+  if (!opened.file) {
+    if (opened.error == FileError::kNotFound) {
+      ending(kListOpenStage, Kind::kListMissing, path, 0, {full_path(path)});
+    } else {
+      ending(kListOpenStage, Kind::kListUnreadable, path, 0, {why_unreadable(opened.error)});
+    }
     return;
   }
-  if (const auto id = source->identity()) inputs_.push_back({path, *id});
-  switch (read_new_files(*source, tags_, settings_.excluded_areas, catalog_, this)) {
+  if (const auto id = opened.file->identity()) inputs_.push_back({path, *id});
+  switch (read_new_files(*opened.file, tags_, settings_.excluded_areas, catalog_, this)) {
     case ListResult::kRead:
       list_read_ = true;
       break;
     case ListResult::kReadFailed:
-      add(Kind::kListReadFailed, path, 0);
+      ending(kListReadStage, Kind::kListReadFailed, path, 0);
       return;
     case ListResult::kEmptyTemplate:
     case ListResult::kRecordWithoutNames:
-      add(Kind::kListRefused, path, 0);
+      // A template without the names refuses every list: its own finding
+      // tells how the run ends.
+      if (template_fault(tags_) != TemplateFault::kNone) {
+        for (std::size_t i = 0; i < result_.findings.size(); ++i) {
+          const Kind kind = result_.findings[i].kind;
+          if (kind == Kind::kTemplateEmpty || kind == Kind::kTemplateWithoutArea ||
+              kind == Kind::kTemplateWithoutFile) {
+            endings_.emplace_back(i, kListReadStage);
+          }
+        }
+      } else {
+        ending(kListReadStage, Kind::kListRefused, path, 0);
+      }
       return;
   }
   catalog_.arrange();
   if (lines_lost_ > 0) list_finding(Kind::kRecordsLost, {decimal_text(lines_lost_)});
+  check_records();
 }
 
-// The reports that movrek32 will not create, since each would replace a file
-// that the run reads: the list, the configuration, the template, or a header
-// or footer of a report with files. It stops at the first.
-void Checker::check_replaced_inputs() {
-  std::vector<InputFile> inputs = inputs_;
-  for (InputFile& frame : frame_files(catalog_, files_))
-    inputs.push_back(std::move(frame));
-  const auto& groups = catalog_.groups();
-  for (std::size_t i = 0; i < groups.size(); ++i) {
-    const std::optional<std::string>& report = i == 0 ? request_.report_path : groups[i]->report;
-    if (groups[i]->file_count() == 0 || !report) continue;
-    bool unknown = false;
-    const InputFile* input = replaced_input(files_, *report, inputs, unknown);
-    if (!input && !unknown) continue;
-    const std::string& file = i == 0 ? *request_.list_path : request_.config_path;
-    const int line = i == 0 ? 0 : lines_[groups[i].get()].report;
-    if (input) {
-      add(Kind::kReportReplacesInput, file, line, {*report, input->path});
-    } else {
-      add(Kind::kReportUnidentified, file, line, {*report});
-    }
-    return;
+void Checker::record(const InputRecord& record, std::size_t line) {
+  ++records_;
+  const auto odd_name = [](std::string_view name) {
+    const std::string_view bare = trimmed(name);
+    return bare.empty() || std::any_of(bare.begin(), bare.end(), [](char c) {
+             return is_space(static_cast<unsigned char>(c));
+           });
+  };
+  if (odd_name(*record.area_name) || odd_name(*record.file_name)) {
+    if (odd_records_.size() < kShownRecords) odd_records_.push_back(line);
+    ++odd_total_;
+  }
+  if (record.area_name->empty() || record.file_name->empty()) {
+    if (empty_names_++ == 0) first_empty_name_ = line;
   }
 }
 
@@ -552,6 +659,135 @@ void Checker::left_over(std::span<const std::string_view> lines) {
   if (std::any_of(lines.begin(), lines.end(),
                   [](std::string_view line) { return !trimmed(line).empty(); })) {
     lines_lost_ = lines.size();
+  }
+}
+
+// A template that does not fit the list shifts the lines of every record
+// after the first: names then come from descriptions, origins and empty
+// lines. Real lists have hardly a name that is empty or has blanks in it, so
+// a quarter of such records is no accident; lines left over at the end of
+// the list back it up.
+void Checker::check_records() {
+  const bool misfit =
+      odd_total_ > 0 && 4 * odd_total_ >= records_ && (odd_total_ >= 2 || lines_lost_ > 0);
+  if (misfit) {
+    std::string lines;
+    for (const std::size_t line : odd_records_) {
+      if (!lines.empty()) lines += ", ";
+      lines += unsigned_decimal_text(line);
+    }
+    list_finding(Kind::kTemplateMismatch,
+                 {unsigned_decimal_text(odd_total_), unsigned_decimal_text(records_), lines});
+  } else if (empty_names_ > 0) {
+    list_finding(Kind::kEmptyNames,
+                 {unsigned_decimal_text(empty_names_), unsigned_decimal_text(first_empty_name_)});
+  }
+  template_misfits_ = misfit;
+}
+
+// The reports that movrek32 will fail to create or refuse to: of every group
+// with files when the list was read, in the order it writes them; without the
+// list, of every group, as those that get files will.
+void Checker::check_reports() {
+  std::vector<InputFile> inputs = inputs_;
+  if (list_read_) {
+    for (InputFile& frame : frame_files(catalog_, files_))
+      inputs.push_back(std::move(frame));
+  }
+  const auto& groups = catalog_.groups();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const std::optional<std::string>& report = i == 0 ? request_.report_path : groups[i]->report;
+    if (!report || (list_read_ && groups[i]->file_count() == 0)) continue;
+    const std::string& file = i == 0 ? *request_.list_path : config_file_;
+    const int line = i == 0 ? 0 : lines_[groups[i].get()].report;
+    bool unknown = false;
+    if (const InputFile* input = replaced_input(files_, *report, inputs, unknown)) {
+      ending(report_stage(i, 0), Kind::kReportReplacesInput, file, line, {*report, input->path});
+    } else if (unknown) {
+      ending(report_stage(i, 0), Kind::kReportUnidentified, file, line, {*report});
+    } else if (const FileError error = files_.can_create(*report); error != FileError::kNone) {
+      const std::string why(error == FileError::kNotFound ? messages::kWhyNoDirectory.view()
+                                                          : messages::kWhyNotWritable.view());
+      ending(report_stage(i, 0), Kind::kReportCannotCreate, file, line, {*report, why});
+    }
+  }
+}
+
+Frame Checker::scan_frame(const std::string& name) {
+  Frame frame;
+  Opened<ByteSource> opened = files_.open(name);
+  if (opened.error == FileError::kNoMemory) throw std::bad_alloc();
+  if (!opened.file) {
+    frame.open_error = opened.error;
+    return frame;
+  }
+  // Read as the report copies it, a piece at a time, and no further than a
+  // frame of any use reaches: a device may never end.
+  const bool regular = opened.file->size().has_value();
+  TextReader reader(*opened.file);
+  std::string piece;
+  std::uint64_t read = 0;
+  int line = 1;
+  while (reader.read_piece(kFramePiece, piece)) {
+    if (frame.utf8_line == 0 && utf8_letters(piece)) frame.utf8_line = line;
+    if (piece.back() == '\n') ++line;
+    read += piece.size();
+    if (read > kFrameScanLimit) {
+      frame.endless = !regular;
+      return frame;
+    }
+  }
+  frame.read_failed = reader.failed();
+  return frame;
+}
+
+// The headers and footers of the reports, each file looked at once. A file
+// that cannot be read to its end stops the run at the first report with
+// files that copies it.
+void Checker::check_frames() {
+  std::map<std::string, Frame> frames;
+  std::set<std::string> failed;
+  const auto& groups = catalog_.groups();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const bool written = !list_read_ || groups[i]->file_count() > 0;
+    const GroupLines& at = lines_[groups[i].get()];
+    ReportPlan& plan = result_.summary.reports[i];
+    for (const bool header : {true, false}) {
+      const std::optional<std::string>& name = header ? plan.header : plan.footer;
+      if (!name) continue;
+      auto seen = frames.find(*name);
+      const bool first = seen == frames.end();
+      if (first) seen = frames.emplace(*name, scan_frame(*name)).first;
+      const Frame& frame = seen->second;
+      const int line = header ? at.header : at.footer;
+      const std::string file = files_.real_path(*name);
+      if (frame.open_error == FileError::kNotFound) {
+        (header ? plan.header_missing : plan.footer_missing) = full_path(*name);
+        // A default name that is not there is the usual way to go without.
+        if (line == 0) continue;
+        const std::string where =
+            is_absolute_path(*name, request_.windows_names)
+                ? std::string()
+                : format_message(messages::kLookedForFrom, {full_path(*name)});
+        add(header ? Kind::kHeaderNotFound : Kind::kFooterNotFound, config_file_, line,
+            {*name, where});
+      } else if (frame.open_error != FileError::kNone) {
+        (header ? plan.header_missing : plan.footer_missing) = why_unreadable(frame.open_error);
+        if (first) {
+          add(header ? Kind::kHeaderUnreadable : Kind::kFooterUnreadable, config_file_, line,
+              {*name, why_unreadable(frame.open_error)});
+        }
+      } else if (frame.endless) {
+        if (first) add(header ? Kind::kHeaderEndless : Kind::kFooterEndless, file, 0);
+      } else if (frame.read_failed) {
+        if (written && failed.insert(*name).second) {
+          ending(report_stage(i, header ? 1 : 2),
+                 header ? Kind::kHeaderReadFailed : Kind::kFooterReadFailed, file, 0);
+        }
+      } else if (frame.utf8_line > 0 && first) {
+        add(header ? Kind::kUtf8Header : Kind::kUtf8Footer, file, frame.utf8_line);
+      }
+    }
   }
 }
 
@@ -570,9 +806,8 @@ void Checker::count_excluded() {
   }
 }
 
-// What the reports will show of the list: names cut to 12 bytes, sizes that
-// are no plain numbers or are cut to 8 bytes, files listed twice, totals
-// beyond 32 bits, texts in UTF-8. Fills the summary's areas.
+// What the reports will show of the list: sizes that are no plain numbers,
+// files listed twice, texts in UTF-8. Fills the summary's areas.
 void Checker::check_files() {
   long long utf8_texts = 0;
   long long empty_sizes = 0;
@@ -602,7 +837,7 @@ void Checker::check_files() {
           const std::string_view digits = trimmed(*size);
           if (size->empty()) {
             ++empty_sizes;  // a list without sizes: told once
-          } else if (!all_digits(digits) || digits.size() > 19) {
+          } else if ((!all_digits(digits) || digits.size() > 19) && !template_misfits_) {
             list_finding(Kind::kSizeNotDecimal, {std::string(*size), name, area_name,
                                                  unsigned_decimal_text(layout::size_value(*size))});
           }
@@ -631,19 +866,43 @@ void Checker::check_files() {
   }
 }
 
+// The failure that movrek32 meets first ends its run; every other finding of
+// a failure says that the run ends before it. Without the list, a failure of
+// a later stage than the template only ends the run if movrek32 gets there.
+void Checker::end_the_run() {
+  std::optional<StageKey> first;
+  for (const auto& [index, key] : endings_) {
+    if (!first || key < *first) first = key;
+  }
+  const bool known = list_read_ || (first && *first <= kTemplateStage) ||
+                     (first && request_.list_path && *first <= kListReadStage);
+  if (first && known) result_.summary.exit_code = exit_code_of(*first);
+  if (!first && list_read_) result_.summary.exit_code = 0;
+  for (const auto& [index, key] : endings_) {
+    std::string& clause = result_.findings[index].args.back();
+    const std::string code = decimal_text(exit_code_of(key));
+    if (key == *first && known) {
+      clause = format_message(messages::kEndsWith, {code});
+    } else if (known || *first <= kTemplateStage) {
+      clause = format_message(messages::kEndsEarlier, {decimal_text(exit_code_of(*first))});
+    } else {
+      clause = format_message(messages::kEndsIfReached, {code});
+    }
+  }
+}
+
 Result Checker::run() {
   read_configuration();
   plan_reports();
   check_groups();
-  check_headers();
   read_template();
-  check_width();
+  check_width_room();
   read_list();
-  if (list_read_) {
-    check_replaced_inputs();
-    check_files();
-  }
+  check_reports();
+  check_frames();
+  if (list_read_) check_files();
   count_excluded();
+  end_the_run();
 
   Summary& summary = result_.summary;
   summary.list_read = list_read_;
@@ -655,8 +914,8 @@ Result Checker::run() {
   // kind by kind.
   std::stable_sort(result_.findings.begin(), result_.findings.end(),
                    [&](const Finding& a, const Finding& b) {
-                     const bool a_config = a.file == request_.config_path;
-                     const bool b_config = b.file == request_.config_path;
+                     const bool a_config = a.file == config_file_;
+                     const bool b_config = b.file == config_file_;
                      if (a_config != b_config) return a_config;
                      return a_config ? a.line < b.line : a.kind < b.kind;
                    });

@@ -38,6 +38,9 @@ struct ReportPlan {
 
 struct Summary {
   bool list_read = false;  // the list was read as movrek32 would write its reports
+  // The exit code movrek32 will give with the same files and arguments, when
+  // the checks can tell (a stage that ends every run, or the list read).
+  std::optional<int> exit_code;
   std::vector<ReportPlan> reports;
   std::vector<AreaTotal> excluded;  // with a list, what each name leaves out
   std::int32_t width = 0;

@@ -1,5 +1,8 @@
 #include "check/findings.h"
 
+#include <map>
+#include <utility>
+
 #include "check/messages.h"
 #include "text/cp866.h"
 #include "text/format.h"
@@ -37,29 +40,50 @@ std::string_view pattern_of(Kind kind) {
   return type_of(kind).text;
 }
 
+std::size_t arguments_of(Kind kind) {
+  const std::string_view text = pattern_of(kind);
+  std::size_t count = 0;
+  for (std::size_t at = text.find("%s"); at != std::string_view::npos; at = text.find("%s", at + 2))
+    ++count;
+  return count;
+}
+
 Tally print_findings(const std::vector<Finding>& findings, const ConsoleOut& console) {
   Tally tally;
-  std::size_t same_kind = 0;  // the findings before this one of its kind, file and no line
-  for (std::size_t i = 0; i < findings.size(); ++i) {
-    const Finding& finding = findings[i];
-    const bool error = finding.level() == Level::kError;
-    (error ? tally.errors : tally.warnings) += 1;
+  // How many of each kind and file there are, and how many are printed.
+  std::map<std::pair<Kind, std::string_view>, std::pair<std::size_t, std::size_t>> of_kind;
+  for (const Finding& finding : findings)
+    ++of_kind[{finding.kind, finding.file}].first;
+  for (const Finding& finding : findings) {
+    switch (finding.level()) {
+      case Level::kError:
+        ++tally.errors;
+        break;
+      case Level::kWarning:
+        ++tally.warnings;
+        break;
+      case Level::kNote:
+        ++tally.notes;
+        break;
+    }
+    auto& [total, printed] = of_kind[{finding.kind, finding.file}];
+    if (printed > kShownOfKind) continue;
     std::string line = finding.file;
     if (finding.line > 0) {
       line += ':';
       line += decimal_text(finding.line);
     }
-    line += error ? messages::kErrorTag.view() : messages::kWarningTag.view();
-    const bool last = i + 1 == findings.size() || finding.line != 0 ||
-                      findings[i + 1].kind != finding.kind || findings[i + 1].file != finding.file;
-    if (same_kind < kShownOfKind) {
+    line += finding.level() == Level::kError     ? messages::kErrorTag.view()
+            : finding.level() == Level::kWarning ? messages::kWarningTag.view()
+                                                 : messages::kNoteTag.view();
+    if (printed < kShownOfKind) {
       console(line + format_message(pattern_of(finding.kind), finding.args));
-    } else if (last) {
-      const std::size_t more = same_kind + 1 - kShownOfKind;
-      console(line + format_message(messages::kMoreOfKind,
-                                    {messages::counted(more, messages::kWarnings)}));
+    } else {
+      console(line +
+              format_message(messages::kMoreOfKind,
+                             {messages::counted(total - kShownOfKind, messages::kFindings)}));
     }
-    same_kind = last ? 0 : same_kind + 1;
+    ++printed;
   }
   return tally;
 }

@@ -8,18 +8,19 @@ namespace movrek::check {
 
 Parsed parse_options(int argc, const char* const* argv, std::string_view introducers, Options& out,
                      std::string& complaint) {
+  const auto is_introducer = [&](char c) { return introducers.find(c) != std::string_view::npos; };
   bool options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
-    // The value of -c or --config: the rest of the argument, or when there
-    // is none, the next argument.
-    const auto take_config = [&](std::optional<std::string_view> rest) {
-      if (!rest && i + 1 < argc && argv[i + 1] != nullptr) rest = argv[++i];
-      if (!rest || rest->empty()) {
-        complaint = format_message(messages::kMissingValue, {arg});
-        return false;
-      }
-      out.config = std::string(*rest);
+    const auto invalid = [&](const auto& pattern, std::string_view what) {
+      complaint = format_message(pattern, {what});
+      return Parsed::kInvalid;
+    };
+    // The configuration's name: `rest`, or when that is empty the next argument.
+    const auto take_config = [&](std::string_view rest) {
+      if (rest.empty() && i + 1 < argc && argv[i + 1] != nullptr) rest = argv[++i];
+      if (rest.empty()) return false;
+      out.config = std::string(rest);
       return true;
     };
     if (arg.empty()) continue;
@@ -27,11 +28,13 @@ Parsed parse_options(int argc, const char* const* argv, std::string_view introdu
       options = false;
     } else if (options && arg.starts_with("--")) {
       const std::size_t equals = arg.find('=');
-      const std::string_view name = arg.substr(2, equals - 2);
-      if (name == "config") {
-        const std::optional<std::string_view> value =
-            equals == std::string_view::npos ? std::nullopt : std::optional(arg.substr(equals + 1));
-        if (!take_config(value)) return Parsed::kInvalid;
+      if (arg.substr(0, equals) == "--config") {
+        if (equals != std::string_view::npos) {
+          if (equals + 1 == arg.size()) return invalid(messages::kMissingValue, arg);
+          out.config = std::string(arg.substr(equals + 1));
+        } else if (!take_config({})) {
+          return invalid(messages::kMissingValue, arg);
+        }
       } else if (arg == "--strict") {
         out.strict = true;
       } else if (arg == "--help") {
@@ -39,33 +42,35 @@ Parsed parse_options(int argc, const char* const* argv, std::string_view introdu
       } else if (arg == "--version") {
         return Parsed::kVersion;
       } else {
-        complaint = format_message(messages::kUnknownOption, {arg});
-        return Parsed::kInvalid;
+        return invalid(messages::kUnknownOption, arg);
       }
-    } else if (options && arg.size() > 1 && introducers.find(arg[0]) != std::string_view::npos) {
-      for (std::size_t k = 1; k < arg.size(); ++k) {
-        const unsigned char letter = fold_case(static_cast<unsigned char>(arg[k]));
-        if (letter == 's') {
-          out.strict = true;
-        } else if (letter == 'h' || letter == '?') {
-          return Parsed::kHelp;
-        } else if (letter == 'c') {
-          const std::string_view rest = arg.substr(k + 1);
-          if (!take_config(rest.empty() ? std::nullopt : std::optional(rest))) {
-            return Parsed::kInvalid;
+    } else if (options && is_introducer(arg[0])) {
+      for (std::size_t k = 0; k < arg.size(); k += 2) {
+        if (!is_introducer(arg[k])) return invalid(messages::kUnknownOption, arg);
+        if (k + 1 == arg.size()) break;  // a lone introducer ends the argument
+        const unsigned char letter = fold_case(static_cast<unsigned char>(arg[k + 1]));
+        if (letter == 'h' || letter == '?') return Parsed::kHelp;
+        if (letter == 'c') {
+          if (!take_config(arg.substr(k + 2))) {
+            return invalid(messages::kMissingValue, arg.substr(k, 2));
           }
           break;
-        } else {
-          complaint = format_message(messages::kUnknownOption, {arg});
-          return Parsed::kInvalid;
+        }
+        if (letter == 's') {
+          out.strict = true;
+        } else if (letter != 'n' && letter != 'o') {
+          return invalid(messages::kUnknownOption, arg);
         }
       }
     } else if (out.paths.size() < 2) {
       out.paths.emplace_back(arg);
     } else {
-      complaint = format_message(messages::kExtraArgument, {arg});
-      return Parsed::kInvalid;
+      return invalid(messages::kExtraArgument, arg);
     }
+  }
+  if (out.paths.size() == 1) {
+    complaint = std::string(messages::kOnePath.view());
+    return Parsed::kInvalid;
   }
   return Parsed::kRun;
 }

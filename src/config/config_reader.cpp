@@ -20,9 +20,6 @@ constexpr std::array<std::string_view, 9> kKeywords = {"HEADER",       "FOOTER",
                                                        "EXCLUDEAREAS", "GROUP",    "ENDGROUP",
                                                        "REPORT",       "DRUVODIR", "REPORTWIDTH"};
 
-// A configuration line is read into a 1024-byte buffer: pieces of at most 1023 bytes.
-constexpr std::size_t kPieceLimit = 1023;
-
 std::optional<std::string> owned(std::optional<std::string_view> word) {
   if (!word) return std::nullopt;
   return std::string(*word);
@@ -181,7 +178,7 @@ ConfigResult read_config(ByteSource& source, char separator, Settings& settings,
   int line = 0;
   ConfigResult result;
   while (true) {
-    const bool got = reader.read_piece(kPieceLimit, piece);
+    const bool got = reader.read_piece(kLinePieceLimit, piece);
     // A read that fails short of the end of the file stops the reading as an
     // error at the line it was reading; the part of that line read before the
     // failure changes nothing.
@@ -192,6 +189,7 @@ ConfigResult read_config(ByteSource& source, char separator, Settings& settings,
     }
     if (got) {
       ++line;
+      if (observer) observer->piece_read(line, piece);
       if (!config.do_line(line, piece)) {
         result = {ConfigResult::Status::kLineInError, line, config.error(), {}, {}};
         break;

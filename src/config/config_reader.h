@@ -33,6 +33,8 @@ std::string_view keyword_text(Keyword keyword);
 // taken from HEADER, FOOTER, REPORT and DRUVODIR lines.
 inline constexpr long kNameLimit = 32;
 inline constexpr long kFileNameLimit = 260;
+// A line is read in pieces of at most this many bytes, each a line of its own.
+inline constexpr std::size_t kLinePieceLimit = 1023;
 // The template directory, with its separator, fits in this many bytes.
 inline constexpr std::size_t kTemplateDirLimit = 259;
 
@@ -53,6 +55,10 @@ enum class LineError {
 class ConfigObserver {
  public:
   virtual ~ConfigObserver() = default;
+  // A piece was read, as it is, line feed and NUL bytes included; the calls
+  // below about it follow. Pieces are numbered from 1, as the lines of
+  // ConfigResult are.
+  virtual void piece_read(int number, std::string_view piece) = 0;
   // A keyword line has been carried out. `argument` is what follows the
   // keyword. `group` is the group that the line opened, closed or changed
   // (GROUP, ENDGROUP, HEADER, FOOTER, and REPORT inside a group), else nullptr.

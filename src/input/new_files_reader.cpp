@@ -48,6 +48,7 @@ ListResult read_new_files(ByteSource& list, const TemplateList& tags, const Excl
   // keeps each file's texts where they were read.
   TextReader reader(list, catalog.kept_bytes());
   std::vector<std::string_view> lines(tags.size());
+  std::size_t first_line = 1;  // of the record being read
   while (true) {
     InputRecord record;
     // A line cut short by a failed read is not taken: its field stays missing.
@@ -58,6 +59,7 @@ ListResult read_new_files(ByteSource& list, const TemplateList& tags, const Excl
       if (Text* field = field_for(tags[i], record)) *field = cut ? cut_at_nul(lines[i]) : lines[i];
     }
     if (record.area_name && record.file_name) {
+      if (observer) observer->record(record, first_line);
       if (excluded.empty() || !excluded.contains(*record.area_name)) {
         catalog.add_input_record(record);
       } else if (observer) {
@@ -69,6 +71,7 @@ ListResult read_new_files(ByteSource& list, const TemplateList& tags, const Excl
       observer->left_over(std::span<const std::string_view>(lines.data(), taken));
     }
     if (reader.eof()) return ListResult::kRead;
+    first_line += taken;
   }
 }
 

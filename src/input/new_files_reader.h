@@ -22,6 +22,9 @@ enum class ListResult {
 class ListObserver {
  public:
   virtual ~ListObserver() = default;
+  // A record with an area and a file name, which starts at list line `line`
+  // (from 1), before it is placed or left out.
+  virtual void record(const InputRecord& record, std::size_t line) = 0;
   // A record of an excluded area.
   virtual void excluded(const InputRecord& record) = 0;
   // The lines after the last whole record, as read (a NUL byte included),

@@ -22,6 +22,7 @@ struct TemplateResult {
   };
   Status status = Status::kRead;
   int piece = 0;
+  int line = 0;  // the line of the file that holds piece number `piece`
   FileError open_error = FileError::kNone;
   std::optional<FileId> identity;  // of the file read, when the system told it
 

@@ -127,6 +127,7 @@ FileError MemoryFiles::can_create(const std::string& name) {
   // A file goes into a directory that is listed or holds a file already.
   if (const std::size_t end = path.find_last_of("/\\"); end != std::string::npos) {
     const std::string dir = path.substr(0, end);
+    if (dir == ".") return FileError::kNone;
     const auto in_dir = [&](const auto& file) { return file.first.starts_with(dir + path[end]); };
     if (directories.count(dir) == 0 && std::none_of(files.begin(), files.end(), in_dir))
       return FileError::kNotFound;
