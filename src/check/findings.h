@@ -145,9 +145,8 @@ enum class Level { kError, kWarning, kNote };
   X(WidthWraps, kWarning, u8"ширина %s не умещается в 32 бита: movrek32 возьмет %s\n")                                                                            \
   X(ConfigBom, kWarning,                                                                                                                                          \
     u8"файл начинается с метки UTF-8 (BOM): movrek32 примет первую строку за комментарий\n")                                                                      \
-  /* How many bytes the line holds. */                                                                                                                            \
   X(LongConfigLine, kWarning,                                                                                                                                     \
-    u8"строка длиннее 1022 байт (%s): movrek32 прочтет ее по кускам, как несколько строк, и "                 \
+    u8"строка длиннее 1022 байт: movrek32 прочтет ее по кускам, как несколько строк, и "                      \
     u8"кусок, что начнется с буквы, примет за строку с ключевым словом\n")                                                                                        \
   X(Utf8Nodesc, kWarning, u8"текст NODESC похож на UTF-8, " MOVREK_CP866)                                                                                         \
   X(Utf8Header, kWarning, u8"заголовок похож на UTF-8, " MOVREK_CP866)                                                                                            \

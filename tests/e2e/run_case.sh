@@ -107,7 +107,9 @@ fold=cat
 [ $host = windows ] || [ "$invoke" = terminal ] && fold="sed -e s/\r$//"
 credit=3d  # movrek32's credit line; movrek32-check prints no banner
 [ -f "$case_dir/check" ] && credit=
-sed -e "$credit" "$expected_dir/stdout" >"$tmp/out/expected" 2>/dev/null || : >"$tmp/out/expected"
+# @TMP@ in the expected console stands for the case's temporary directory.
+sed -e "$credit" -e "s|@TMP@|$tmp|g" "$expected_dir/stdout" >"$tmp/out/expected" 2>/dev/null ||
+  : >"$tmp/out/expected"
 $fold "$tmp/out/stdout" | sed -e "$credit" >"$tmp/out/actual"
 if [ -f "$expected_dir/stdout.sha256" ]; then
   same_sum "$expected_dir/stdout.sha256" "$tmp/out/actual" || fail "console output differs (sha256)"
