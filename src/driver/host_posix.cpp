@@ -195,6 +195,9 @@ class SystemFiles final : public FileSystem {
     return ::access(dir.c_str(), W_OK | X_OK) == 0 ? FileError::kNone : error_of(errno);
   }
   std::string real_path(const std::string& path) override {
+    // Only a name that is itself a link names another file to edit.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     char* const real = ::realpath(path.c_str(), nullptr);
     if (real == nullptr) {
       if (errno == ENOMEM) out_of_memory();

@@ -93,9 +93,8 @@ class FileSystem {
   // What create(path) would give, as far as the system tells without
   // creating anything: kNone when it would succeed.
   virtual FileError can_create(const std::string& path) = 0;
-  // The name of the file that `path` stands for once links are followed, for
-  // telling a user which file to edit; `path` itself when there is none or
-  // the system cannot tell.
+  // When `path` is a link, the name of the file it stands for, for telling a
+  // user which file to edit; else, or when the system cannot tell, `path`.
   virtual std::string real_path(const std::string& path) = 0;
 };
 
