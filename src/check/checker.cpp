@@ -453,7 +453,8 @@ void Checker::read_configuration() {
   settings_.template_dir = request_.template_dir;
   const ConfigResult result =
       read_config(files_, request_.config_path, request_.separator, settings_, catalog_, this);
-  if (result.identity) inputs_.push_back({request_.config_path, *result.identity});
+  if (result.identity)
+    inputs_.push_back({request_.config_path, {Identity::Kind::kFile, *result.identity, {}}});
   if (result.status != ConfigResult::Status::kCannotOpen) return;
   if (result.open_error != FileError::kNotFound) {
     add(Kind::kConfigUnreadable, config_file_, 0, {why_unreadable(result.open_error)});
@@ -486,10 +487,12 @@ void Checker::check_groups() {
   // are spelt alike.
   const auto key_of = [&](const std::string& report) {
     const Identity identity = files_.identify(report);
-    if (identity.kind == Identity::Kind::kFile) {
-      return "#" + std::to_string(identity.id.volume) + ":" + std::to_string(identity.id.file);
+    if (identity.kind == Identity::Kind::kUnknown ||
+        (identity.kind == Identity::Kind::kNoFile && identity.name.empty())) {
+      return file_key(report);
     }
-    return file_key(report);
+    return "#" + unsigned_decimal_text(identity.id.volume) + ":" +
+           unsigned_decimal_text(identity.id.file) + "/" + identity.name;
   };
   std::map<std::string, std::size_t> report_of;  // file key -> the first group writing it
   if (request_.report_path) report_of.emplace(key_of(*request_.report_path), 0);
@@ -530,7 +533,8 @@ void Checker::read_template() {
   template_path_ = join_path(settings_.template_dir, request_.template_name, request_.separator);
   const std::string file = files_.real_path(template_path_);
   const TemplateResult result = movrek::read_template(files_, template_path_, tags_);
-  if (result.identity) inputs_.push_back({template_path_, *result.identity});
+  if (result.identity)
+    inputs_.push_back({template_path_, {Identity::Kind::kFile, *result.identity, {}}});
   const std::string as_numbered =
       result.piece != result.line
           ? format_message(messages::kNumberedOtherwise, {decimal_text(result.piece)})
@@ -601,7 +605,9 @@ void Checker::read_list() {
     }
     return;
   }
-  if (const auto id = opened.file->identity()) inputs_.push_back({path, *id});
+  if (const auto id = opened.file->identity()) {
+    inputs_.push_back({path, {Identity::Kind::kFile, *id, {}}});
+  }
   switch (read_new_files(*opened.file, tags_, settings_.excluded_areas, catalog_, this)) {
     case ListResult::kRead:
       list_read_ = true;

@@ -141,6 +141,19 @@ bool is_console_file(const std::string& path) {
          console.st_ino == target.st_ino;
 }
 
+FileId id_of(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// stat through interruptions: 0, or the errno it ended with.
+int stat_retrying(const std::string& path, struct stat& st) {
+  for (int tries = 0; ::stat(path.c_str(), &st) != 0;) {
+    if (errno == ENOMEM) out_of_memory();
+    if (errno != EINTR || ++tries == Retry::kLimit) return errno;
+  }
+  return 0;
+}
+
 class SystemFiles final : public FileSystem {
  public:
   Opened<ByteSource> open(const std::string& path) override {
@@ -209,14 +222,23 @@ class SystemFiles final : public FileSystem {
   }
   Identity identify(const std::string& path) override {
     struct stat st;
-    int tries = 0;
-    while (::stat(path.c_str(), &st) != 0) {
-      if (errno == ENOMEM) out_of_memory();
-      if (errno == ENOENT || errno == ENOTDIR) return {Identity::Kind::kNoFile, {}};
-      if (errno != EINTR || ++tries == Retry::kLimit) return {Identity::Kind::kUnknown, {}};
+    switch (stat_retrying(path, st)) {
+      case 0:
+        return {Identity::Kind::kFile, id_of(st), {}};
+      case ENOENT: {
+        // Where it would be created: its directory and its last name.
+        const std::size_t slash = path.find_last_of('/');
+        const std::string dir =
+            slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (name.empty() || stat_retrying(dir, st) != 0) return {Identity::Kind::kNoFile, {}, {}};
+        return {Identity::Kind::kNoFile, id_of(st), name};
+      }
+      case ENOTDIR:
+        return {Identity::Kind::kNoFile, {}, {}};
+      default:
+        return {Identity::Kind::kUnknown, {}, {}};
     }
-    return {Identity::Kind::kFile,
-            {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
   }
 };
 

@@ -10,6 +10,7 @@
 
 #include "driver/console.h"
 #include "driver/host.h"
+#include "text/char_class.h"
 #include "text/cp866.h"
 #include "text/paths.h"
 
@@ -134,6 +135,28 @@ class SystemFiles final : public FileSystem {
   }
   std::string real_path(const std::string& path) override { return path; }
   Identity identify(const std::string& path) override {
+    Identity identity = identify_existing(path);
+    if (identity.kind != Identity::Kind::kNoFile || identity.name.empty()) return identity;
+    // Where it would be created: its directory and its last name, in either
+    // case, as the file system takes it.
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::size_t colon = path.size() >= 2 && path[1] == ':' ? 1 : std::string::npos;
+    const std::size_t end = slash != std::string::npos ? slash : colon;
+    const std::string dir = end == std::string::npos ? std::string(".") : path.substr(0, end + 1);
+    std::string name = end == std::string::npos ? path : path.substr(end + 1);
+    for (char& c : name)
+      c = static_cast<char>(fold_case(static_cast<unsigned char>(c)));
+    const Identity directory = identify_existing(dir);
+    if (name.empty() || directory.kind != Identity::Kind::kFile) {
+      return {Identity::Kind::kNoFile, {}, {}};
+    }
+    return {Identity::Kind::kNoFile, directory.id, name};
+  }
+
+ private:
+  // The identity of an existing file or directory; kNoFile (with a name, so
+  // that the caller looks further) when there is none.
+  Identity identify_existing(const std::string& path) {
     // Opened for no access at all, which a directory allows too.
     const HANDLE handle =
         CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -141,10 +164,9 @@ class SystemFiles final : public FileSystem {
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       if (out_of_memory(error)) throw std::bad_alloc();
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-        return {Identity::Kind::kNoFile, {}};
-      }
-      return {Identity::Kind::kUnknown, {}};
+      if (error == ERROR_FILE_NOT_FOUND) return {Identity::Kind::kNoFile, {}, path};
+      if (error == ERROR_PATH_NOT_FOUND) return {Identity::Kind::kNoFile, {}, {}};
+      return {Identity::Kind::kUnknown, {}, {}};
     }
     std::optional<FileId> id;
     try {
@@ -154,8 +176,8 @@ class SystemFiles final : public FileSystem {
       throw;
     }
     CloseHandle(handle);
-    if (!id) return {Identity::Kind::kUnknown, {}};
-    return {Identity::Kind::kFile, *id};
+    if (!id) return {Identity::Kind::kUnknown, {}, {}};
+    return {Identity::Kind::kFile, *id, {}};
   }
 };
 

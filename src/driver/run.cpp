@@ -89,9 +89,12 @@ ExitCode run_sequence(Run& run, FileSystem& files, const ConsoleOut& console) {
 
   // What the run read, which no report may replace.
   std::vector<InputFile> inputs;
-  if (config.identity) inputs.push_back({run.config_path, *config.identity});
-  if (tmpl.identity) inputs.push_back({template_path, *tmpl.identity});
-  if (const auto id = list->identity()) inputs.push_back({run.input_path, *id});
+  const auto read = [&](const std::string& path, std::optional<FileId> id) {
+    if (id) inputs.push_back({path, {Identity::Kind::kFile, *id, {}}});
+  };
+  read(run.config_path, config.identity);
+  read(template_path, tmpl.identity);
+  read(run.input_path, list->identity());
   const ReportResult reports = write_reports(
       run.catalog, run.settings, files, inputs, [&](ReportStep step, const std::string& name) {
         const std::string_view pattern = step == ReportStep::kWriting

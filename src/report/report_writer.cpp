@@ -39,8 +39,9 @@ std::vector<InputFile> frame_files(const Catalog& catalog, FileSystem& files) {
     if (group->file_count() == 0) continue;
     for (const std::optional<std::string>* name : {&group->header, &group->footer}) {
       if (!*name || !seen.insert(**name).second) continue;
+      // One that is not there yet is read too, if a report creates it first.
       const Identity identity = files.identify(**name);
-      if (identity.kind == Identity::Kind::kFile) frames.push_back({**name, identity.id});
+      if (identity.kind != Identity::Kind::kUnknown) frames.push_back({**name, identity});
     }
   }
   return frames;
@@ -50,9 +51,8 @@ const InputFile* replaced_input(FileSystem& files, const std::string& report,
                                 std::span<const InputFile> inputs, bool& unknown) {
   const Identity identity = files.identify(report);
   unknown = identity.kind == Identity::Kind::kUnknown;
-  if (identity.kind != Identity::Kind::kFile) return nullptr;
   for (const InputFile& input : inputs) {
-    if (input.id == identity.id) return &input;
+    if (same_file(input.id, identity)) return &input;
   }
   return nullptr;
 }

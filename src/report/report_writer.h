@@ -24,7 +24,7 @@ using ReportProgress = std::function<void(ReportStep, const std::string& report)
 // A file that the run reads, which no report may replace.
 struct InputFile {
   std::string path;
-  FileId id;
+  Identity id;
 };
 
 // The headers and footers that the reports of groups with files copy, each

@@ -30,12 +30,21 @@ struct FileId {
 struct Identity {
   enum class Kind {
     kFile,     // `id` is the file's identity (a directory is a file here too)
-    kNoFile,   // nothing has that name
+    kNoFile,   // nothing has that name: `id` is the directory that would hold
+               // it, under `name`, or `name` is empty when there is none
     kUnknown,  // the system could not tell (no permission, an I/O error, ...)
   };
   Kind kind = Kind::kUnknown;
   FileId id;
+  std::string name;
 };
+
+// True when two identities are one file, or would be once it is created.
+inline bool same_file(const Identity& a, const Identity& b) {
+  if (a.kind != b.kind || !(a.id == b.id)) return false;
+  return a.kind == Identity::Kind::kFile ||
+         (a.kind == Identity::Kind::kNoFile && !a.name.empty() && a.name == b.name);
+}
 
 // A source is read by one thread at a time, but not always by the thread that
 // opened it: a large file kept in memory is read on a second thread (see
@@ -87,8 +96,9 @@ class FileSystem {
   virtual Opened<ByteSource> open(const std::string& path) = 0;
   // Creates a file for writing, replacing any file of that name.
   virtual Opened<ByteSink> create(const std::string& path) = 0;
-  // Which file the name stands for, following links, without opening it.
-  // Throws std::bad_alloc when the system lacked the memory to tell.
+  // Which file the name stands for, following links, without opening it; for
+  // a name that no file has, where it would be created. Throws
+  // std::bad_alloc when the system lacked the memory to tell.
   virtual Identity identify(const std::string& path) = 0;
   // What create(path) would give, as far as the system tells without
   // creating anything: kNone when it would succeed.

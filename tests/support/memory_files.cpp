@@ -6,6 +6,7 @@
 #include <new>
 
 #include "driver/run.h"
+#include "text/char_class.h"
 
 namespace movrek::testing {
 
@@ -105,9 +106,22 @@ std::string MemoryFiles::resolve(const std::string& path) const {
 
 Identity MemoryFiles::identify(const std::string& name) {
   const std::string path = resolve(name);
-  if (files.count(path) == 0 && directories.count(path) == 0) return {Identity::Kind::kNoFile, {}};
-  const auto [id, fresh] = ids_.emplace(path, ids_.size() + 1);
-  return {Identity::Kind::kFile, {0, id->second}};
+  const auto id_of = [&](const std::string& key) {
+    return FileId{0, ids_.emplace(key, ids_.size() + 1).first->second};
+  };
+  if (files.count(path) != 0 || directories.count(path) != 0) {
+    return {Identity::Kind::kFile, id_of(path), {}};
+  }
+  // Where it would be created: the directory part of the name, as written.
+  if (can_create(path) != FileError::kNone) return {Identity::Kind::kNoFile, {}, {}};
+  const std::size_t end = path.find_last_of("/\\");
+  const std::string dir = end == std::string::npos ? std::string(".") : path.substr(0, end);
+  std::string last = end == std::string::npos ? path : path.substr(end + 1);
+  if (windows_names) {
+    for (char& c : last)
+      c = static_cast<char>(fold_case(static_cast<unsigned char>(c)));
+  }
+  return {Identity::Kind::kNoFile, id_of(dir + "/"), last};
 }
 
 Opened<ByteSource> MemoryFiles::open(const std::string& name) {

@@ -42,6 +42,7 @@ Outcome run_case(const FixtureCase& c, std::size_t chunk, const Replacements& re
   if (c.has("windows")) {
     host.system = {"C:\\prog\\", '\\', "-/", true};
     host.current_dir = "C:\\work\\";
+    host.memory.windows_names = true;
   }
   if (c.has("fail")) {
     host.memory.fail_at = std::stol(c.text("fail"));

@@ -114,27 +114,6 @@ TEST(TextReader, ControlRunsFollowTheRules) {
   }
 }
 
-// Whether a line held a NUL is told of the lines of one read only: a NUL
-// and a line feed at every two offsets of a run of control bytes.
-TEST(TextReader, NulTold) {
-  for (std::size_t nul = 0; nul < 40; ++nul) {
-    for (std::size_t feed = 0; feed < 40; ++feed) {
-      std::string raw(42, '\x01');
-      raw[1 + nul] = '\0';
-      raw[1 + feed] = '\n';
-      testing::MemorySource source(raw);
-      TextReader reader(source);
-      std::string_view line;
-      ASSERT_EQ(reader.read_lines(1, &line), 1u);
-      EXPECT_EQ(line, raw.substr(0, 1 + feed));
-      EXPECT_EQ(reader.lines_held_nul(), nul < feed) << nul << " " << feed;
-      ASSERT_EQ(reader.read_lines(1, &line), 1u);
-      EXPECT_EQ(line, raw.substr(2 + feed));
-      EXPECT_EQ(reader.lines_held_nul(), nul > feed) << nul << " " << feed;
-    }
-  }
-}
-
 // A source that tells a size of its own choosing, and can run out of memory
 // at its n-th read.
 class TellingSource final : public ByteSource {
