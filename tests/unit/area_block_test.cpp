@@ -20,9 +20,7 @@ Text field(const std::vector<std::string>& fields, std::size_t i) {
 // Builds the area of "block" (see area_block.cases) as a run does, from
 // records whose texts lie in the catalog's bytes, and compares every byte of
 // its block.
-class AreaBlockTest : public testing::CaseTest {};
-
-TEST_P(AreaBlockTest, Writes) {
+MOVREK_CASE_TEST(AreaBlockTest, area_block, Writes) {
   const testing::FixtureCase& c = GetParam();
   Catalog catalog;
   Settings settings;
@@ -52,8 +50,5 @@ TEST_P(AreaBlockTest, Writes) {
   EXPECT_TRUE(out.close()) << c.where();
   EXPECT_EQ(sink.bytes(), testing::expand_runs(c.bytes("expect"))) << c.where();
 }
-
-MOVREK_CASES(AreaBlockTest, area_block);
-
 }  // namespace
 }  // namespace movrek

@@ -16,3 +16,10 @@ using CaseTest = ::testing::TestWithParam<FixtureCase>;
   INSTANTIATE_TEST_SUITE_P(                                                              \
       stem, suite, ::testing::ValuesIn(::movrek::testing::load_fixture(#stem ".cases")), \
       [](const auto& info) { return ::movrek::testing::test_name(info.param.name); })
+
+// Declares `suite`, instantiates it over data/<stem>.cases, and begins its
+// test `name`, whose body follows and reads the case from GetParam().
+#define MOVREK_CASE_TEST(suite, stem, name)            \
+  class suite : public ::movrek::testing::CaseTest {}; \
+  MOVREK_CASES(suite, stem);                           \
+  TEST_P(suite, name)

@@ -14,15 +14,11 @@ namespace movrek {
 
 using testing::show;
 
-class CatalogTest : public testing::CaseTest {};
-
-TEST_P(CatalogTest, Cases) {
+MOVREK_CASE_TEST(CatalogTest, catalog, Cases) {
   const testing::FixtureCase& c = GetParam();
   EXPECT_EQ(testing::run_catalog_steps(c.text("groups"), c.text("records")), c.text("expect"))
       << c.where();
 }
-
-MOVREK_CASES(CatalogTest, catalog);
 
 // Texts of any length, and texts far apart, keep their lengths and places, and
 // so does every text beside them. Nothing that long is made: an entry only

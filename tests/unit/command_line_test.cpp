@@ -10,9 +10,7 @@ namespace {
 // "args" holds the arguments after the program name, one a line ("<empty>" for
 // an empty one); a "slash" section marks a host where '/' introduces options too.
 // "expect" is the result, then for a valid command line both paths.
-class CommandLineTest : public testing::CaseTest {};
-
-TEST_P(CommandLineTest, ArgumentVectors) {
+MOVREK_CASE_TEST(CommandLineTest, command_line, ArgumentVectors) {
   const testing::FixtureCase& c = GetParam();
   std::vector<std::string> args = testing::split(c.text("args"), '\n');
   std::vector<const char*> argv = {"movrek32"};
@@ -25,8 +23,5 @@ TEST_P(CommandLineTest, ArgumentVectors) {
   if (result == 0) actual += out.input_path + "\n" + out.output_path + "\n";
   EXPECT_EQ(actual, c.text("expect")) << c.where();
 }
-
-MOVREK_CASES(CommandLineTest, command_line);
-
 }  // namespace
 }  // namespace movrek

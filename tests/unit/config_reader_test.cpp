@@ -14,8 +14,6 @@ namespace {
 // Each case starts from the program directory as template directory and the
 // default group reporting to "out.txt"; reads of 1 and 7 bytes put the block
 // ends everywhere, and a `fail_at` section makes the read past that offset fail.
-class ConfigReaderTest : public testing::CaseTest {};
-
 // "read", "cannot-open", or "line N WHY".
 std::string result_text(const ConfigResult& result) {
   static constexpr const char* kWhy[] = {
@@ -32,7 +30,7 @@ std::string result_text(const ConfigResult& result) {
   return "line " + std::to_string(result.line) + " " + kWhy[static_cast<int>(result.error)];
 }
 
-TEST_P(ConfigReaderTest, Cases) {
+MOVREK_CASE_TEST(ConfigReaderTest, config_reader, Cases) {
   const testing::FixtureCase& c = GetParam();
   const std::string input = testing::expand_runs(c.bytes("config"));
   const char separator = c.has("separator") ? c.bytes("separator")[0] : '\\';
@@ -51,8 +49,5 @@ TEST_P(ConfigReaderTest, Cases) {
         << c.where() << ", chunk " << chunk;
   }
 }
-
-MOVREK_CASES(ConfigReaderTest, config_reader);
-
 }  // namespace
 }  // namespace movrek

@@ -9,9 +9,7 @@
 namespace movrek {
 namespace {
 
-class ConsoleTest : public testing::CaseTest {};
-
-TEST_P(ConsoleTest, WhatTheConsoleGets) {
+MOVREK_CASE_TEST(ConsoleTest, console, WhatTheConsoleGets) {
   const testing::FixtureCase& c = GetParam();
   for (const auto& r : testing::rows(c.text("console"))) {
     const ConsoleText text =
@@ -19,8 +17,5 @@ TEST_P(ConsoleTest, WhatTheConsoleGets) {
     EXPECT_EQ(text == ConsoleText::kUnicode ? "unicode" : "cp866", r[3]) << r[0] << r[1] << r[2];
   }
 }
-
-MOVREK_CASES(ConsoleTest, console);
-
 }  // namespace
 }  // namespace movrek

@@ -11,9 +11,7 @@ namespace {
 
 static_assert(cp866(u8"Ёё─\u00A0").view() == "\xF0\xF1\xC4\xFF" && cp866(u8"").size == 0);
 
-class Cp866Test : public testing::CaseTest {};
-
-TEST_P(Cp866Test, FromUtf8) {
+MOVREK_CASE_TEST(Cp866Test, cp866, FromUtf8) {
   const testing::FixtureCase& c = GetParam();
   for (const auto& r : testing::rows(c.text("cp866"))) {
     char out[64];
@@ -21,8 +19,6 @@ TEST_P(Cp866Test, FromUtf8) {
     EXPECT_EQ(n < 0 ? "~" : std::string(out, n), r[1]) << r[0];
   }
 }
-
-MOVREK_CASES(Cp866Test, cp866);
 
 // Every CP866 byte has a character, and the character its byte back.
 TEST(Cp866, EveryByteRoundTrips) {
@@ -35,6 +31,5 @@ TEST(Cp866, EveryByteRoundTrips) {
   EXPECT_EQ(utf8_to_cp866(reinterpret_cast<const char8_t*>(utf8), n, back.data()), 256);
   EXPECT_EQ(back, all);
 }
-
 }  // namespace
 }  // namespace movrek

@@ -10,9 +10,7 @@
 namespace movrek {
 namespace {
 
-class NamesTest : public testing::CaseTest {};
-
-TEST_P(NamesTest, CompareBothWays) {
+MOVREK_CASE_TEST(NamesTest, names, CompareBothWays) {
   const testing::FixtureCase& c = GetParam();
   for (const auto& r : testing::rows(c.text("compare"))) {
     const int s = std::stoi(r[2]);
@@ -26,8 +24,5 @@ TEST_P(NamesTest, CompareBothWays) {
     }
   }
 }
-
-MOVREK_CASES(NamesTest, names);
-
 }  // namespace
 }  // namespace movrek

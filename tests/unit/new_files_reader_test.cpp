@@ -15,9 +15,7 @@ namespace {
 // Groups and excluded areas come from a `config` section. Reads of 1 and 7
 // bytes put the block ends everywhere; a `fail_at` section makes the read past
 // that offset fail.
-class NewFilesReaderTest : public testing::CaseTest {};
-
-TEST_P(NewFilesReaderTest, Cases) {
+MOVREK_CASE_TEST(NewFilesReaderTest, new_files_reader, Cases) {
   const testing::FixtureCase& c = GetParam();
   const std::string letters = c.bytes("template");
   const std::string settings_text = c.bytes("config");
@@ -41,8 +39,5 @@ TEST_P(NewFilesReaderTest, Cases) {
         << c.where() << ", chunk " << chunk;
   }
 }
-
-MOVREK_CASES(NewFilesReaderTest, new_files_reader);
-
 }  // namespace
 }  // namespace movrek

@@ -10,9 +10,7 @@
 namespace movrek::check {
 namespace {
 
-class OptionsTest : public testing::CaseTest {};
-
-TEST_P(OptionsTest, ArgumentVectors) {
+MOVREK_CASE_TEST(OptionsTest, options, ArgumentVectors) {
   const testing::FixtureCase& c = GetParam();
   std::vector<std::string> args = testing::split(c.text("args"), '\n');
   std::vector<const char*> argv = {"movrek32-check"};
@@ -33,8 +31,5 @@ TEST_P(OptionsTest, ArgumentVectors) {
   }
   EXPECT_EQ(testing::show(actual), testing::show(c.console("expect"))) << c.where();
 }
-
-MOVREK_CASES(OptionsTest, options);
-
 }  // namespace
 }  // namespace movrek::check

@@ -9,9 +9,7 @@ namespace {
 
 // "join" gives the directory, the fallback separator and the name, one a line;
 // "directory_of" a full file name; "expect" the path made of them.
-class PathsTest : public testing::CaseTest {};
-
-TEST_P(PathsTest, JoinAndDirectoryOf) {
+MOVREK_CASE_TEST(PathsTest, paths, JoinAndDirectoryOf) {
   const testing::FixtureCase& c = GetParam();
   const bool join = c.has("join");
   const auto in =
@@ -19,8 +17,5 @@ TEST_P(PathsTest, JoinAndDirectoryOf) {
   const std::string actual = join ? join_path(in[0], in[2], in[1][0]) : directory_of(in[0]);
   EXPECT_EQ(actual + "\n", testing::expand_runs(c.text("expect"))) << c.where();
 }
-
-MOVREK_CASES(PathsTest, paths);
-
 }  // namespace
 }  // namespace movrek

@@ -13,9 +13,7 @@ namespace movrek {
 namespace {
 
 // Copies "file" into a report and compares every byte written.
-class CopyTextFileTest : public testing::CaseTest {};
-
-TEST_P(CopyTextFileTest, Copies) {
+MOVREK_CASE_TEST(CopyTextFileTest, copy_text_file, Copies) {
   const testing::FixtureCase& c = GetParam();
   testing::MemoryFiles files;
   files.files["copied.txt"] = testing::expand_runs(c.bytes("file"));
@@ -25,8 +23,6 @@ TEST_P(CopyTextFileTest, Copies) {
   EXPECT_TRUE(out.close()) << c.where();
   EXPECT_EQ(sink.bytes(), testing::expand_runs(c.bytes("expect"))) << c.where();
 }
-
-MOVREK_CASES(CopyTextFileTest, copy_text_file);
 
 // Reports of many areas, small and large, in several groups: made on two
 // threads, unit by unit, they hold the bytes of each area block written in
@@ -78,6 +74,5 @@ TEST(WriteReports, MakesTheBytesOfWritingEachBlockInTurn) {
     }
   }
 }
-
 }  // namespace
 }  // namespace movrek

@@ -10,9 +10,7 @@ namespace movrek {
 
 using testing::show;
 
-class TakeWordTest : public testing::CaseTest {};
-
-TEST_P(TakeWordTest, Cases) {
+MOVREK_CASE_TEST(TakeWordTest, take_word, Cases) {
   const testing::FixtureCase& c = GetParam();
   std::string text = c.bytes("text"), out;
   const long limit = std::stol(c.text("limit"));
@@ -21,7 +19,5 @@ TEST_P(TakeWordTest, Cases) {
     out += show(*word) + " " + show(cursor) + "\n";
   EXPECT_EQ(out + "rest " + show(cursor) + "\n", c.text("expect")) << c.where();
 }
-
-MOVREK_CASES(TakeWordTest, take_word);
 
 }  // namespace movrek

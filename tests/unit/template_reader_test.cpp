@@ -13,9 +13,7 @@ namespace {
 
 // Reads of 1 and 7 bytes put the block ends everywhere; a `fail_at` section
 // makes the read past that offset fail.
-class TemplateReaderTest : public testing::CaseTest {};
-
-TEST_P(TemplateReaderTest, Cases) {
+MOVREK_CASE_TEST(TemplateReaderTest, template_reader, Cases) {
   const testing::FixtureCase& c = GetParam();
   const std::string input = c.bytes("template");
   const std::size_t fail_at = c.has("fail_at") ? std::stoul(c.text("fail_at")) : SIZE_MAX;
@@ -33,8 +31,5 @@ TEST_P(TemplateReaderTest, Cases) {
         << c.where() << ", chunk " << chunk;
   }
 }
-
-MOVREK_CASES(TemplateReaderTest, template_reader);
-
 }  // namespace
 }  // namespace movrek

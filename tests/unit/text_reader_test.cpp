@@ -56,16 +56,12 @@ static void expect_reads(const std::string& input, std::size_t limit, std::size_
   }
 }
 
-class TextReaderTest : public testing::CaseTest {};
-
-TEST_P(TextReaderTest, Cases) {
+MOVREK_CASE_TEST(TextReaderTest, text_reader, Cases) {
   const testing::FixtureCase& c = GetParam();
   const std::size_t fail_at = c.has("fail at") ? std::stoul(c.text("fail at")) : SIZE_MAX;
   expect_reads(c.bytes("input"), std::stoul(c.text("limit")), fail_at,
                {c.text("pieces"), c.text("lines")}, c.where());
 }
-
-MOVREK_CASES(TextReaderTest, text_reader);
 
 // The rules applied to a whole file at once: its pieces of at most `limit`
 // bytes and its lines, as expect_reads shows them.
