@@ -218,7 +218,7 @@ class Checker final : public ConfigObserver, public ListObserver {
   void read_configuration();
   void plan_reports();
   void check_groups();
-  void check_names(Keyword keyword, int number, std::string_view argument);
+  void check_names(int number, std::string_view argument);
   void read_template();
   void check_width(std::string_view argument, int number);
   void check_width_room();
@@ -296,7 +296,7 @@ void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
     case Keyword::kGroup:
       lines_[group].group = line;
       open_group_line_ = line;
-      check_names(keyword, number, argument);
+      check_names(number, argument);
       break;
     case Keyword::kEndGroup:
       open_group_line_ = 0;
@@ -321,7 +321,7 @@ void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
       const std::vector<std::string>& names = settings_.excluded_areas.added();
       for (; excluded_seen_ < names.size(); ++excluded_seen_)
         excluded_at_.emplace(names[excluded_seen_], line);
-      check_names(keyword, number, argument);
+      check_names(number, argument);
       break;
     }
     case Keyword::kReportWidth:
@@ -335,7 +335,7 @@ void Checker::keyword_line(int number, std::string_view text, Keyword keyword,
 
 // Area names of GROUP and EXCLUDEAREAS lines: movrek32 takes 32 bytes a name,
 // and compares names byte for byte, masks included.
-void Checker::check_names(Keyword, int number, std::string_view argument) {
+void Checker::check_names(int number, std::string_view argument) {
   std::string_view cursor = argument;
   while (const auto word = take_word(cursor, LONG_MAX)) {
     if (word->size() > static_cast<std::size_t>(kNameLimit)) {

@@ -73,7 +73,7 @@ class MemoryFiles final : public FileSystem {
   std::size_t capacity = SIZE_MAX;           // the most bytes a file takes: then the disk is full
   long fail_at = 0;                          // 0: nothing fails
   Fault fault = Fault::kIo;
-  bool windows_names = false;                // names of files yet to be made fold case
+  bool windows_names = false;  // names of files yet to be made fold case
 
   long calls() const { return calls_; }
   // The call that failed, as "read NAME" (open, create, read, write, close),
