@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kUnitFiles = 512;
 constexpr std::size_t kUnitsAtLeast = 64;
 // Entries whose texts are fetched ahead in the next area of a run.
-constexpr std::size_t kPrefetchAhead = 16;
+constexpr std::size_t kNextAreaPrefetch = 16;
 
 constexpr std::size_t kStopped = SIZE_MAX;
 
@@ -110,7 +110,7 @@ void AreaBlocks::make(std::size_t index) {
         // The first files of the next area are fetched while this one is made.
         if (k + 1 < unit.end_area) {
           const std::span<const FileEntry> next = areas_[k + 1]->files();
-          for (std::size_t i = 0; i < next.size() && i < kPrefetchAhead; ++i)
+          for (std::size_t i = 0; i < next.size() && i < kNextAreaPrefetch; ++i)
             next[i].prefetch();
         }
         write_area_block(*areas_[k], settings_, slot.text);
