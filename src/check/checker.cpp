@@ -558,23 +558,14 @@ void Checker::read_template() {
       break;
   }
   template_read_ = true;
-  switch (template_fault(tags_)) {
-    case TemplateFault::kNone:
-      break;
-    case TemplateFault::kEmpty:
-      // What the run ends with is told with the list.
-      add(Kind::kTemplateEmpty, file, 0, {std::string()});
-      break;
-    case TemplateFault::kNoArea:
-      add(Kind::kTemplateWithoutArea, file, 0, {std::string()});
-      break;
-    case TemplateFault::kNoFile:
-      add(Kind::kTemplateWithoutFile, file, 0, {std::string()});
-      break;
-    case TemplateFault::kNoAreaNorFile:
-      add(Kind::kTemplateWithoutArea, file, 0, {std::string()});
-      add(Kind::kTemplateWithoutFile, file, 0, {std::string()});
-      break;
+  // How the run ends is told with the list, in the last argument.
+  const TemplateFault fault = template_fault(tags_);
+  if (fault == TemplateFault::kEmpty) add(Kind::kTemplateEmpty, file, 0, {std::string()});
+  if (fault == TemplateFault::kNoArea || fault == TemplateFault::kNoAreaNorFile) {
+    add(Kind::kTemplateWithoutArea, file, 0, {std::string()});
+  }
+  if (fault == TemplateFault::kNoFile || fault == TemplateFault::kNoAreaNorFile) {
+    add(Kind::kTemplateWithoutFile, file, 0, {std::string()});
   }
 }
 
