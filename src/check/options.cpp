@@ -9,7 +9,7 @@ namespace movrek::check {
 Parsed parse_options(int argc, const char* const* argv, std::string_view introducers, Options& out,
                      std::string& complaint) {
   const auto is_introducer = [&](char c) { return introducers.find(c) != std::string_view::npos; };
-  bool options = true;
+  bool movrek32_line = false;  // arguments only movrek32 has: it wants its two paths
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
     const auto invalid = [&](const auto& pattern, std::string_view what) {
@@ -23,10 +23,11 @@ Parsed parse_options(int argc, const char* const* argv, std::string_view introdu
       out.config = std::string(rest);
       return true;
     };
-    if (arg.empty()) continue;
-    if (options && arg == "--") {
-      options = false;
-    } else if (options && arg.starts_with("--")) {
+    if (arg.empty()) {
+      movrek32_line = true;
+      continue;
+    }
+    if (arg.starts_with("--")) {
       const std::size_t equals = arg.find('=');
       if (arg.substr(0, equals) == "--config") {
         if (equals != std::string_view::npos) {
@@ -44,10 +45,13 @@ Parsed parse_options(int argc, const char* const* argv, std::string_view introdu
       } else {
         return invalid(messages::kUnknownOption, arg);
       }
-    } else if (options && is_introducer(arg[0])) {
+    } else if (is_introducer(arg[0])) {
       for (std::size_t k = 0; k < arg.size(); k += 2) {
         if (!is_introducer(arg[k])) return invalid(messages::kUnknownOption, arg);
-        if (k + 1 == arg.size()) break;  // a lone introducer ends the argument
+        if (k + 1 == arg.size()) {  // a lone introducer ends the argument
+          movrek32_line = true;
+          break;
+        }
         const unsigned char letter = fold_case(static_cast<unsigned char>(arg[k + 1]));
         if (letter == 'h' || letter == '?') return Parsed::kHelp;
         if (letter == 'c') {
@@ -58,7 +62,9 @@ Parsed parse_options(int argc, const char* const* argv, std::string_view introdu
         }
         if (letter == 's') {
           out.strict = true;
-        } else if (letter != 'n' && letter != 'o') {
+        } else if (letter == 'n' || letter == 'o') {
+          movrek32_line = true;
+        } else {
           return invalid(messages::kUnknownOption, arg);
         }
       }
@@ -68,7 +74,7 @@ Parsed parse_options(int argc, const char* const* argv, std::string_view introdu
       return invalid(messages::kExtraArgument, arg);
     }
   }
-  if (out.paths.size() == 1) {
+  if (out.paths.size() == 1 || (out.paths.empty() && movrek32_line)) {
     complaint = std::string(messages::kOnePath.view());
     return Parsed::kInvalid;
   }

@@ -23,10 +23,12 @@ enum class Parsed { kRun, kHelp, kVersion, kInvalid };
 // n and o are movrek32's and change nothing, h and ? ask for help, s is
 // --strict, and c takes the configuration from the rest of its argument or
 // else from the next one. The long forms --config FILE (or --config=FILE),
-// --strict, --help and --version stand alone, and "--" ends the options.
-// Empty arguments are passed over. Positional arguments: the list and the
-// main report, or none to check the configuration alone. On kInvalid
-// `complaint` is the console line that says why.
+// --strict, --help and --version stand alone; "--", which movrek32 refuses,
+// is refused too. Empty arguments are passed over. Positional arguments: the
+// list and the main report, or none to check the configuration alone, but
+// not when the command line has arguments that only movrek32 takes (its
+// options, a lone introducer, an empty argument): movrek32 would refuse it.
+// On kInvalid `complaint` is the console line that says why.
 Parsed parse_options(int argc, const char* const* argv, std::string_view introducers, Options& out,
                      std::string& complaint);
 
