@@ -39,7 +39,7 @@ std::string joined(const std::vector<std::string>& names) {
 std::string frame_file(const std::optional<std::string>& name,
                        const std::optional<std::string>& missing) {
   if (!name) return std::string(text::kNoFile.view());
-  if (missing) return format_message(text::kFileNotFound, {*name, *missing});
+  if (missing) return format_message(text::kFileLeftOut, {*name, *missing});
   return *name;
 }
 
@@ -83,8 +83,8 @@ void print_summary(const Summary& summary, const ConsoleOut& console) {
     } else {
       out += format_message(text::kNamedAreas, {joined(plan.named_areas)});
     }
-    out += format_message(text::kFrame, {frame_file(plan.header, plan.header_missing),
-                                         frame_file(plan.footer, plan.footer_missing)});
+    out += format_message(text::kFrame, {frame_file(plan.header, plan.header_problem),
+                                         frame_file(plan.footer, plan.footer_problem)});
     console(out);
   }
   if (!summary.excluded.empty()) {

@@ -759,7 +759,8 @@ void Checker::check_frames() {
       const int line = header ? at.header : at.footer;
       const std::string file = files_.real_path(*name);
       if (frame.open_error == FileError::kNotFound) {
-        (header ? plan.header_missing : plan.footer_missing) = full_path(*name);
+        (header ? plan.header_problem : plan.footer_problem) =
+            format_message(messages::kNotFoundAt, {full_path(*name)});
         // A default name that is not there is the usual way to go without.
         if (line == 0) continue;
         const std::string where =
@@ -769,7 +770,8 @@ void Checker::check_frames() {
         add(header ? Kind::kHeaderNotFound : Kind::kFooterNotFound, config_file_, line,
             {*name, where});
       } else if (frame.open_error != FileError::kNone) {
-        (header ? plan.header_missing : plan.footer_missing) = why_unreadable(frame.open_error);
+        (header ? plan.header_problem : plan.footer_problem) =
+            format_message(messages::kUnreadableBecause, {why_unreadable(frame.open_error)});
         if (first) {
           add(header ? Kind::kHeaderUnreadable : Kind::kFooterUnreadable, config_file_, line,
               {*name, why_unreadable(frame.open_error)});

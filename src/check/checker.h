@@ -28,8 +28,10 @@ struct ReportPlan {
   std::optional<std::string> report;  // the main report's only when given
   std::optional<std::string> header;
   std::optional<std::string> footer;
-  std::optional<std::string> header_missing;  // the full path looked at in vain
-  std::optional<std::string> footer_missing;
+  // What keeps a header or footer out of the report: not found (where it was
+  // looked for), or unreadable (why).
+  std::optional<std::string> header_problem;
+  std::optional<std::string> footer_problem;
   std::vector<std::string> named_areas;  // the areas of its GROUP line
   std::vector<AreaTotal> areas;          // with a list: the areas with files, in report order
   std::uint32_t files = 0;
