@@ -42,6 +42,14 @@ bool all_digits(std::string_view text) {
   });
 }
 
+// Whether a number of decimal digits is greater than `limit`, a number
+// written without leading zeros.
+bool greater_than(std::string_view digits, std::string_view limit) {
+  while (digits.size() > 1 && digits.front() == '0')
+    digits.remove_prefix(1);
+  return digits.size() != limit.size() ? digits.size() > limit.size() : digits > limit;
+}
+
 std::string_view trimmed(std::string_view text) {
   skip_space(text);
   while (!text.empty() && is_space(static_cast<unsigned char>(text.back())))
@@ -223,6 +231,7 @@ class Checker final : public ConfigObserver, public ListObserver {
   void check_width(std::string_view argument, int number);
   void check_width_room();
   void read_list();
+  void check_shared_reports();
   void check_reports();
   void check_frames();
   Frame scan_frame(const std::string& name);
@@ -248,6 +257,8 @@ class Checker final : public ConfigObserver, public ListObserver {
   std::map<const Group*, GroupLines> lines_;
   std::map<std::string, int, NameLess> excluded_at_;  // name -> its first EXCLUDEAREAS line
   std::size_t excluded_seen_ = 0;
+  // Groups writing the report of an earlier group (0: the main report).
+  std::vector<std::pair<std::size_t, std::size_t>> shared_reports_;
   int open_group_line_ = 0;
   int width_line_ = 0;
   // The editor line of each piece of the configuration read so far.
@@ -362,10 +373,7 @@ void Checker::check_width(std::string_view argument, int number) {
     config_finding(Kind::kWidthNotNumber, number, {std::string(word.value_or("")), width});
     return;
   }
-  std::string_view digits = *word;
-  while (digits.size() > 1 && digits.front() == '0')
-    digits.remove_prefix(1);
-  if (digits.size() > 10 || (digits.size() == 10 && digits > "2147483647")) {
+  if (greater_than(*word, "2147483647")) {
     config_finding(Kind::kWidthWraps, number, {std::string(*word), width});
   }
 }
@@ -505,12 +513,7 @@ void Checker::check_groups() {
              {decimal_text(static_cast<long long>(i))});
     } else {
       const auto [it, fresh] = report_of.emplace(key_of(*group.report), i);
-      if (!fresh && it->second == 0) {
-        add(Kind::kSameAsMainReport, config_file_, at.report, {*group.report});
-      } else if (!fresh) {
-        add(Kind::kSameReportFile, config_file_, at.report,
-            {*group.report, decimal_text(lines_[groups[it->second].get()].report)});
-      }
+      if (!fresh) shared_reports_.emplace_back(i, it->second);
     }
     for (const Area* area : group.areas()) {
       const std::string name(area->name());
@@ -569,6 +572,25 @@ void Checker::read_template() {
   }
 }
 
+// A report that two groups write is the later group's alone when both get
+// files: an error when this list gives both files, else a warning for the
+// lists to come.
+void Checker::check_shared_reports() {
+  const auto& groups = catalog_.groups();
+  for (const auto& [later, earlier] : shared_reports_) {
+    const Group& group = *groups[later];
+    const bool both = list_read_ && group.file_count() > 0 && groups[earlier]->file_count() > 0;
+    const int line = lines_[&group].report;
+    if (earlier == 0) {
+      add(both ? Kind::kReportReplacesMain : Kind::kSameAsMainReport, config_file_, line,
+          {*group.report});
+    } else {
+      add(both ? Kind::kReportReplacesGroup : Kind::kSameReportFile, config_file_, line,
+          {*group.report, decimal_text(lines_[groups[earlier].get()].report)});
+    }
+  }
+}
+
 void Checker::check_width_room() {
   const std::int32_t width = settings_.report_width;
   const bool sizes = !template_read_ || std::find(tags_.begin(), tags_.end(), 'S') != tags_.end();
@@ -624,7 +646,10 @@ void Checker::read_list() {
       return;
   }
   catalog_.arrange();
-  if (lines_lost_ > 0) list_finding(Kind::kRecordsLost, {decimal_text(lines_lost_)});
+  if (lines_lost_ > 0) {
+    list_finding(records_ == 0 ? Kind::kListWithoutRecords : Kind::kRecordsLost,
+                 {decimal_text(lines_lost_)});
+  }
   check_records();
 }
 
@@ -695,7 +720,7 @@ void Checker::check_reports() {
   for (std::size_t i = 0; i < groups.size(); ++i) {
     const std::optional<std::string>& report = i == 0 ? request_.report_path : groups[i]->report;
     if (!report || (list_read_ && groups[i]->file_count() == 0)) continue;
-    const std::string& file = i == 0 ? *request_.list_path : config_file_;
+    const std::string& file = i == 0 ? *report : config_file_;
     const int line = i == 0 ? 0 : lines_[groups[i].get()].report;
     bool unknown = false;
     if (const InputFile* input = replaced_input(files_, *report, inputs, unknown)) {
@@ -836,7 +861,8 @@ void Checker::check_files() {
           const std::string_view digits = trimmed(*size);
           if (size->empty()) {
             ++empty_sizes;  // a list without sizes: told once
-          } else if ((!all_digits(digits) || digits.size() > 19) && !template_misfits_) {
+          } else if ((!all_digits(digits) || greater_than(digits, "18446744073709551615")) &&
+                     !template_misfits_) {
             list_finding(Kind::kSizeNotDecimal, {std::string(*size), name, area_name,
                                                  unsigned_decimal_text(layout::size_value(*size))});
           }
@@ -897,6 +923,7 @@ Result Checker::run() {
   read_template();
   check_width_room();
   read_list();
+  check_shared_reports();
   check_reports();
   check_frames();
   if (list_read_) check_files();

@@ -34,6 +34,14 @@ enum class Level { kError, kWarning, kNote };
   X(ConfigUnreadable, kError,                                                                                                                                     \
     u8"файл конфигурации не читается (%s): movrek32 будет работать без него, с настройками "            \
     u8"по умолчанию, и объявит и те области, что исключены в нем\n")                                                                                              \
+  /* The report. */                                                                                                                                               \
+  X(ReportReplacesMain, kError,                                                                                                                                   \
+    u8"отчет %s - это и основной отчет, а файлы есть у обоих: movrek32 запишет поверх основного "     \
+    u8"отчета отчет этой группы\n")                                                                                                                               \
+  /* The report, the line of the earlier group's REPORT. */                                                                                                       \
+  X(ReportReplacesGroup, kError,                                                                                                                                  \
+    u8"отчет %s уже пишет группа со строкой REPORT %s, а файлы есть у обеих: movrek32 запишет "                \
+    u8"поверх ее отчета отчет этой группы\n")                                                                                                                     \
   /* Lines that movrek32 stops at: the word, the line, how movrek32 numbers it. */                                                                                \
   X(UnknownKeyword, kError, u8"неизвестное ключевое слово \"%s\" в строке \"%s\"" MOVREK_SKIPS)                                                                   \
   /* The word, the keyword it resembles, the line, how movrek32 numbers it. */                                                                                    \
@@ -82,6 +90,10 @@ enum class Level { kError, kWarning, kNote };
   X(ListRefused, kError,                                                                                                                                          \
     u8"в списке есть запись без имени области или имени файла, а за ней еще строки: movrek32 "        \
     u8"отвергнет такой список%s\n")                                                                                                                               \
+  /* How many lines. */                                                                                                                                           \
+  X(ListWithoutRecords, kError,                                                                                                                                   \
+    u8"в списке нет ни одной записи с именем области и именем файла, хотя строк в нем %s: "         \
+    u8"movrek32 не объявит ни одного файла\n")                                                                                                                    \
   /* The report, why; ends the run. */                                                                                                                            \
   X(ReportCannotCreate, kError, u8"отчет %s нельзя создать (%s)%s\n")                                                                                             \
   /* The report, the file it would replace; ends the run. */                                                                                                      \
