@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cases.h"
 #include "driver/messages.h"
-#include "fixture.h"
 #include "text/format.h"
 #include "whole_run.h"
 
@@ -20,18 +20,7 @@ namespace {
 using testing::FixtureCase;
 using testing::Outcome;
 
-class Runs : public ::testing::TestWithParam<FixtureCase> {};
-
-TEST_P(Runs, Case) {
-  const FixtureCase& c = GetParam();
-  const Outcome out = testing::run_case(c);
-  EXPECT_EQ(out.exit, c.has("exit") ? std::stoi(c.text("exit")) : 0) << c.where();
-  EXPECT_EQ(testing::show(out.console), testing::show(c.console("console"))) << c.where();
-  EXPECT_EQ(testing::file_differences(out.files, testing::files_after(c)), "") << c.where();
-}
-
-INSTANTIATE_TEST_SUITE_P(runs, Runs, ::testing::ValuesIn(testing::run_cases("runs.cases")),
-                         [](const auto& info) { return testing::test_name(info.param.name); });
+MOVREK_RUN_TABLE(Runs, runs)
 
 const FixtureCase& run_case_named(const std::string& name) {
   static const std::vector<FixtureCase> cases = testing::run_cases("runs.cases");
