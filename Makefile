@@ -64,7 +64,7 @@ package-check: package-deb
 	bash tests/package/package_check.sh "$$(ls -t build/package-deb/*.deb | head -n 1)" $(CURDIR)
 
 format:
-	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' 'fuzz/*.cpp')
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf build

@@ -37,9 +37,11 @@ inline void expect_run_as_written(const FixtureCase& c) {
 
 // The table of whole runs data/<stem>.cases (each case completed by its
 // "defaults"), one test `suite`.Case per case.
-#define MOVREK_RUN_TABLE(suite, stem)                                                   \
-  class suite : public ::movrek::testing::CaseTest {};                                  \
-  INSTANTIATE_TEST_SUITE_P(                                                             \
-      stem, suite, ::testing::ValuesIn(::movrek::testing::run_cases(#stem ".cases")),   \
+#define MOVREK_RUN_TABLE(suite, stem)                                                  \
+  class suite : public ::movrek::testing::CaseTest {};                                 \
+  INSTANTIATE_TEST_SUITE_P(                                                            \
+      stem, suite, ::testing::ValuesIn(::movrek::testing::run_cases(#stem ".cases")),  \
       [](const auto& info) { return ::movrek::testing::test_name(info.param.name); }); \
-  TEST_P(suite, Case) { ::movrek::testing::expect_run_as_written(GetParam()); }
+  TEST_P(suite, Case) {                                                                \
+    ::movrek::testing::expect_run_as_written(GetParam());                              \
+  }
